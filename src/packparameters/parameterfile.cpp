@@ -1,0 +1,136 @@
+#include "parameterfile.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QXmlStreamReader>
+
+namespace {
+
+// Parameter files are a few hundred bytes; anything far larger is no
+// parameter file and is not read into memory.
+constexpr qint64 kLargestReadableFile = 1 << 20;
+
+QByteArray fileBytes(const char *root, std::span<const FileValue> values)
+{
+    const QByteArray lineEnd = "\r\n";
+    QByteArray bytes = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>" + lineEnd;
+    bytes += QByteArray("<") + root + ">" + lineEnd;
+    for (const FileValue &value : values)
+        bytes += QByteArray("<") + value.element + ">" + QByteArray::number(value.value) + "</" + value.element + ">"
+                 + lineEnd;
+    bytes += QByteArray("</") + root + ">";
+    return bytes;
+}
+
+// A decimal integer with optional white space around it and one optional sign.
+std::optional<int> parseInteger(QStringView text, int minimum, int maximum)
+{
+    text = text.trimmed();
+    bool negative = false;
+    if (!text.isEmpty() && (text.front() == u'+' || text.front() == u'-')) {
+        negative = text.front() == u'-';
+        text = text.mid(1);
+    }
+    if (text.isEmpty() || text.size() > 9)
+        return std::nullopt;
+    int value = 0;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    if (negative)
+        value = -value;
+    if (value < minimum || value > maximum)
+        return std::nullopt;
+    return value;
+}
+
+// Moves to the next element start or end, skipping white space, comments and
+// processing instructions; false at anything else.
+bool nextTag(QXmlStreamReader &xml)
+{
+    while (!xml.atEnd()) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::StartElement:
+        case QXmlStreamReader::EndElement:
+            return true;
+        case QXmlStreamReader::StartDocument:
+        case QXmlStreamReader::Comment:
+        case QXmlStreamReader::ProcessingInstruction:
+            break;
+        case QXmlStreamReader::Characters:
+            if (!xml.isWhitespace())
+                return false;
+            break;
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+bool readFields(QXmlStreamReader &xml, const char *root, std::span<const FileField> fields)
+{
+    if (!nextTag(xml) || !xml.isStartElement() || xml.name() != QLatin1String(root))
+        return false;
+    for (const FileField &field : fields) {
+        if (!nextTag(xml) || !xml.isStartElement() || xml.name() != QLatin1String(field.element))
+            return false;
+        const QString text = xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
+        if (xml.hasError())
+            return false;
+        const auto value = parseInteger(text, field.minimum, field.maximum);
+        if (!value)
+            return false;
+        field.store(*value);
+    }
+    return nextTag(xml) && xml.isEndElement() && xml.name() == QLatin1String(root);
+}
+
+} // namespace
+
+void writeParameterFile(const QString &filename, const char *root, std::span<const FileValue> values, Errortype &error)
+{
+    if (error.status)
+        return;
+    // Replacing a directory or a device node with a file would be no save.
+    const QFileInfo info(filename);
+    if (filename.isEmpty() || (info.exists() && !info.isFile())) {
+        error.fail(FileMessages::writeFailed);
+        return;
+    }
+    const QByteArray bytes = fileBytes(root, values);
+    QSaveFile file(filename);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error.fail(FileMessages::writeFailed);
+        return;
+    }
+    // On a full disk write() can come back short without an error and commit()
+    // would then keep a truncated file, so the count is checked here.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.cancelWriting();
+        error.fail(FileMessages::writeFailed);
+        return;
+    }
+    if (!file.commit())
+        error.fail(FileMessages::writeFailed);
+}
+
+void readParameterFile(const QString &filename, const char *root, std::span<const FileField> fields, Errortype &error)
+{
+    if (error.status)
+        return;
+    // Only a regular file is read: a FIFO would block the open, a device node
+    // could deliver bytes for ever.
+    const QFileInfo info(filename);
+    QFile file(filename);
+    if (!info.isFile() || info.size() > kLargestReadableFile || !file.open(QIODevice::ReadOnly)) {
+        error.fail(FileMessages::readFailed);
+        return;
+    }
+    QXmlStreamReader xml(file.read(kLargestReadableFile));
+    file.close();
+    if (!readFields(xml, root, fields))
+        error.fail(FileMessages::readFailed);
+}
