@@ -1,0 +1,49 @@
+#pragma once
+
+// Shared fixtures of the tests: a reply clock that runs only when read, and a
+// process-wide bridge of simulated units that is taken down again afterwards.
+
+#include "devicelink/replyclock.h"
+#include "devicelink/simulated/simulatedbridge.h"
+
+#include <QByteArray>
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+
+// Every reading of the clock advances it by one millisecond, so a unit that
+// never answers costs about 2000 queue queries and no real time.
+class FakeReplyClock
+{
+public:
+    FakeReplyClock();
+    ~FakeReplyClock();
+    FakeReplyClock(const FakeReplyClock &) = delete;
+    FakeReplyClock &operator=(const FakeReplyClock &) = delete;
+
+    std::uint64_t now() const { return *m_now; }
+    void advance(std::uint64_t milliseconds) { *m_now += milliseconds; }
+
+private:
+    std::shared_ptr<std::uint64_t> m_now;
+    MillisecondClock m_previous;
+};
+
+class ScopedSimulatedBridge
+{
+public:
+    ScopedSimulatedBridge();
+    ~ScopedSimulatedBridge();
+    ScopedSimulatedBridge(const ScopedSimulatedBridge &) = delete;
+    ScopedSimulatedBridge &operator=(const ScopedSimulatedBridge &) = delete;
+
+    SimulatedBridge &operator*() const { return *m_bridge; }
+    SimulatedBridge *operator->() const { return m_bridge.get(); }
+
+private:
+    std::shared_ptr<SimulatedBridge> m_bridge;
+    std::shared_ptr<BridgeBackend> m_previous;
+};
+
+QByteArray bytes(std::initializer_list<int> values);
