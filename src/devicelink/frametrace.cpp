@@ -2,6 +2,7 @@
 
 #include "siusbbridge.h"
 
+#include <QByteArray>
 #include <QElapsedTimer>
 
 #include <cstdio>
