@@ -20,6 +20,9 @@ public:
     // A bridge with the demo's bodypack and aircraft pack attached.
     static std::shared_ptr<SimulatedBridge> withDemoUnits();
 
+    // Handles opened and not closed again; 0 between exchanges.
+    std::size_t openHandleCount() const { return m_open.size(); }
+
     SiStatus getNumDevices(std::uint32_t &count) override;
     SiStatus getProductString(std::uint32_t device, std::span<char, kProductStringSize> buffer,
                               ProductStringOption option) override;
