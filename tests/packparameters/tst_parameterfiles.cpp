@@ -1,0 +1,371 @@
+#include "packparameters/aircraftpackparameters.h"
+#include "packparameters/bodypackparameters.h"
+#include "packparameters/parameterfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+const QByteArray kBodypackExample = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+                                    "<Body_Parameters>\r\n"
+                                    "<Unique_ID>1234</Unique_ID>\r\n"
+                                    "<RF_Power>90</RF_Power>\r\n"
+                                    "<Startup_Volume>6</Startup_Volume>\r\n"
+                                    "<Side_Tone>10</Side_Tone>\r\n"
+                                    "<Mic_Sensitivity>7</Mic_Sensitivity>\r\n"
+                                    "</Body_Parameters>";
+
+const QByteArray kAircraftExample = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+                                    "<Aicraft_Parameters>\r\n"
+                                    "<Unique_ID>38</Unique_ID>\r\n"
+                                    "<RF_Power>127</RF_Power>\r\n"
+                                    "<Startup_Volume>4</Startup_Volume>\r\n"
+                                    "</Aicraft_Parameters>";
+
+Body_cfg_params exampleBodypack()
+{
+    Body_cfg_params record;
+    record.id = 1234;
+    record.rf_power = 90;
+    record.startup_volume = 6;
+    record.side_tone = 10;
+    record.mic_sensitivity = 7;
+    return record;
+}
+
+// Settings a load has not reached yet, and the values that a file never holds.
+Body_cfg_params untouchedBodypack()
+{
+    Body_cfg_params record;
+    record.id = -7;
+    record.rf_power = 201;
+    record.startup_volume = 202;
+    record.side_tone = 203;
+    record.mic_sensitivity = 204;
+    record.sv = u"105"_qs;
+    record.rssi = 57;
+    record.batt_voltage = BatteryVoltage(37);
+    record.ptt_sel = 1;
+    return record;
+}
+
+QByteArray bodypackFile(const QByteArray &children)
+{
+    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Body_Parameters>" + children + "</Body_Parameters>";
+}
+
+QByteArray fileContents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeFile(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(contents), contents.size());
+}
+
+// Files are limited to `bytes` for this process while it lives: writes past
+// the limit fail as on a full disk (EFBIG; the signal is ignored).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_previous;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_handler);
+    }
+
+private:
+    rlimit m_previous{};
+    void (*m_handler)(int);
+};
+
+} // namespace
+
+class TestParameterFiles : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        dir.emplace();
+        QVERIFY(dir->isValid());
+    }
+    void cleanup() { dir.reset(); }
+
+    void writesTheExampleBytes();
+    void roundTripKeepsWhatFilesDoNotHold();
+    void savingReplacesAWholeFile();
+    void loading_data();
+    void loading();
+    void aircraftPackFiles_data();
+    void aircraftPackFiles();
+    void unreadablePaths_data();
+    void unreadablePaths();
+    void unwritablePaths_data();
+    void unwritablePaths();
+    void failedSaveKeepsTheOldFile();
+    void nothingHappensOnceAnErrorStands();
+
+private:
+    QString path(const QString &name) const { return dir->filePath(name); }
+    std::optional<QTemporaryDir> dir;
+};
+
+void TestParameterFiles::writesTheExampleBytes()
+{
+    Errortype error;
+    C_Bodypackparameters().save_to_file(path(u"example.bpack"_qs), exampleBodypack(), error);
+    Aircraft_cfg_params aircraft;
+    aircraft.id = 38;
+    aircraft.rf_power = 127;
+    aircraft.startup_volume = 4;
+    C_Aircraftpackparameters().save_to_file(path(u"example.apack"_qs), aircraft, error);
+    QVERIFY(!error.status);
+    QCOMPARE(fileContents(path(u"example.bpack"_qs)), kBodypackExample);
+    QCOMPARE(kBodypackExample.size(), 235);
+    QCOMPARE(fileContents(path(u"example.apack"_qs)), kAircraftExample);
+    QCOMPARE(kAircraftExample.size(), 175);
+}
+
+void TestParameterFiles::roundTripKeepsWhatFilesDoNotHold()
+{
+    Errortype error;
+    Body_cfg_params saved = exampleBodypack();
+    saved.id = -12; // the window never holds one, but the record can
+    saved.ptt_sel = 0;
+    C_Bodypackparameters().save_to_file(path(u"a.bpack"_qs), saved, error);
+    Body_cfg_params loaded = untouchedBodypack();
+    C_Bodypackparameters().load_from_file(path(u"a.bpack"_qs), loaded, error);
+    QVERIFY(!error.status);
+    QCOMPARE(loaded.id, -12);
+    QCOMPARE(loaded.rf_power, 90);
+    QCOMPARE(loaded.startup_volume, 6);
+    QCOMPARE(loaded.side_tone, 10);
+    QCOMPARE(loaded.mic_sensitivity, 7);
+    QCOMPARE(loaded.sv, u"105"_qs);
+    QCOMPARE(loaded.rssi, 57);
+    QCOMPARE(loaded.batt_voltage, BatteryVoltage(37));
+    QCOMPARE(loaded.ptt_sel, 1);
+}
+
+void TestParameterFiles::savingReplacesAWholeFile()
+{
+    writeFile(path(u"old.bpack"_qs), QByteArray(4000, 'x'));
+    Errortype error;
+    C_Bodypackparameters().save_to_file(path(u"old.bpack"_qs), exampleBodypack(), error);
+    QVERIFY(!error.status);
+    QCOMPARE(fileContents(path(u"old.bpack"_qs)), kBodypackExample);
+}
+
+// `filled` is how many of the five settings the load stored before it ended.
+void TestParameterFiles::loading_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<int>("filled");
+    QTest::addColumn<bool>("fails");
+
+    const QByteArray id = "<Unique_ID>1234</Unique_ID>";
+    const QByteArray rf = "<RF_Power>90</RF_Power>";
+    const QByteArray volume = "<Startup_Volume>6</Startup_Volume>";
+    const QByteArray side = "<Side_Tone>10</Side_Tone>";
+    const QByteArray mic = "<Mic_Sensitivity>7</Mic_Sensitivity>";
+    const auto withRf = [&](const QByteArray &value) {
+        return bodypackFile(id + "<RF_Power>" + value + "</RF_Power>" + volume + side + mic);
+    };
+
+    QTest::newRow("as written") << kBodypackExample << 5 << false;
+    QTest::newRow("no byte order mark") << kBodypackExample.mid(3) << 5 << false;
+    QTest::newRow("no declaration") << QByteArray("<Body_Parameters>" + id + rf + volume + side + mic
+                                                  + "</Body_Parameters>")
+                                    << 5 << false;
+    QTest::newRow("LF and indentation")
+        << QByteArray("<?xml version=\"1.0\"?>\n<Body_Parameters>\n\t" + id + "\n  " + rf + "\n  " + volume + "\n  "
+                      + side + "\n  " + mic + "\n</Body_Parameters>\n")
+        << 5 << false;
+    QTest::newRow("comments between elements") << bodypackFile(id + "<!-- tuned -->" + rf + volume + side + mic) << 5
+                                               << false;
+    QTest::newRow("mic before side tone") << bodypackFile(id + rf + volume + mic + side) << 3 << true;
+    QTest::newRow("element after the last") << bodypackFile(id + rf + volume + side + mic + "<Extra>1</Extra>") << 5
+                                            << true;
+    QTest::newRow("missing last element") << bodypackFile(id + rf + volume + side) << 4 << true;
+    QTest::newRow("aircraft pack file") << kAircraftExample << 0 << true;
+    QTest::newRow("names are case-sensitive") << bodypackFile(id + "<rf_power>90</rf_power>" + volume + side + mic)
+                                              << 1 << true;
+    QTest::newRow("text between elements") << bodypackFile(id + "x" + rf + volume + side + mic) << 1 << true;
+    QTest::newRow("element inside a value") << withRf("<b>9</b>") << 1 << true;
+    QTest::newRow("RF power 300") << withRf("300") << 1 << true;
+    QTest::newRow("RF power -1") << withRf("-1") << 1 << true;
+    QTest::newRow("RF power 1.5") << withRf("1.5") << 1 << true;
+    QTest::newRow("RF power empty") << withRf("") << 1 << true;
+    QTest::newRow("RF power 0x10") << withRf("0x10") << 1 << true;
+    QTest::newRow("RF power two signs") << withRf("+-1") << 1 << true;
+    QTest::newRow("RF power spaces around") << withRf(" \t12\r\n ") << 5 << false;
+    QTest::newRow("RF power +12") << withRf("+12") << 5 << false;
+    QTest::newRow("ID 40000") << bodypackFile("<Unique_ID>40000</Unique_ID>" + rf + volume + side + mic) << 0 << true;
+    QTest::newRow("not XML") << QByteArray("Unique_ID=1234\n") << 0 << true;
+    QTest::newRow("empty file") << QByteArray() << 0 << true;
+    QTest::newRow("cut off") << kBodypackExample.left(120) << 2 << true;
+    QTest::newRow("entity declaration")
+        << QByteArray("<!DOCTYPE Body_Parameters [<!ENTITY v \"9\">]><Body_Parameters>" + id + rf + volume + side + mic
+                      + "</Body_Parameters>")
+        << 0 << true;
+}
+
+void TestParameterFiles::loading()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(int, filled);
+    QFETCH(bool, fails);
+
+    writeFile(path(u"in.bpack"_qs), contents);
+    Errortype error;
+    Body_cfg_params record = untouchedBodypack();
+    C_Bodypackparameters().load_from_file(path(u"in.bpack"_qs), record, error);
+
+    QCOMPARE(error.status, fails);
+    QCOMPARE(error.message, fails ? FileMessages::readFailed : QString());
+    const Body_cfg_params old = untouchedBodypack();
+    const bool rf12 = contents.contains("12\r\n ") || contents.contains("+12");
+    QCOMPARE(record.id, filled > 0 ? 1234 : old.id);
+    QCOMPARE(record.rf_power, filled > 1 ? (rf12 ? 12 : 90) : old.rf_power);
+    QCOMPARE(record.startup_volume, filled > 2 ? 6 : old.startup_volume);
+    QCOMPARE(record.side_tone, filled > 3 ? 10 : old.side_tone);
+    QCOMPARE(record.mic_sensitivity, filled > 4 ? 7 : old.mic_sensitivity);
+    QCOMPARE(record.ptt_sel, old.ptt_sel);
+    QCOMPARE(record.sv, old.sv);
+}
+
+// The reader checks field widths only, not the window's ranges.
+void TestParameterFiles::aircraftPackFiles_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<int>("id");
+    QTest::addColumn<int>("rfPower");
+    QTest::addColumn<bool>("fails");
+    QTest::newRow("example") << kAircraftExample << 38 << 127 << false;
+    QTest::newRow("ID 20000, RF power 200")
+        << QByteArray("<Aicraft_Parameters><Unique_ID>20000</Unique_ID><RF_Power>200</RF_Power>"
+                      "<Startup_Volume>4</Startup_Volume></Aicraft_Parameters>")
+        << 20000 << 200 << false;
+    QTest::newRow("ID -5") << QByteArray("<Aicraft_Parameters><Unique_ID>-5</Unique_ID><RF_Power>1</RF_Power>"
+                                         "<Startup_Volume>4</Startup_Volume></Aicraft_Parameters>")
+                           << -5 << 1 << false;
+    QTest::newRow("bodypack file") << kBodypackExample << 0 << 0 << true;
+}
+
+void TestParameterFiles::aircraftPackFiles()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(int, id);
+    QFETCH(int, rfPower);
+    QFETCH(bool, fails);
+
+    writeFile(path(u"in.apack"_qs), contents);
+    Errortype error;
+    Aircraft_cfg_params record;
+    C_Aircraftpackparameters().load_from_file(path(u"in.apack"_qs), record, error);
+    QCOMPARE(error.status, fails);
+    QCOMPARE(record.id, id);
+    QCOMPARE(record.rf_power, rfPower);
+}
+
+// Paths that are no parameter file fail at once, without blocking on a FIFO
+// or reading a device for ever.
+void TestParameterFiles::unreadablePaths_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("missing file") << u"missing.bpack"_qs;
+    QTest::newRow("directory") << u"folder"_qs;
+    QTest::newRow("FIFO") << u"fifo"_qs;
+    QTest::newRow("device") << u"/dev/zero"_qs;
+    QTest::newRow("oversized file") << u"huge.bpack"_qs;
+    QTest::newRow("empty name") << QString();
+}
+
+void TestParameterFiles::unreadablePaths()
+{
+    QFETCH(QString, name);
+    QDir(dir->path()).mkdir(u"folder"_qs);
+    mkfifo(QFile::encodeName(path(u"fifo"_qs)).constData(), 0600);
+    writeFile(path(u"huge.bpack"_qs), kBodypackExample + QByteArray(2 << 20, ' '));
+
+    Errortype error;
+    Body_cfg_params record = untouchedBodypack();
+    C_Bodypackparameters().load_from_file(name.startsWith(u'/') || name.isEmpty() ? name : path(name), record, error);
+    QCOMPARE(error.message, FileMessages::readFailed);
+    QCOMPARE(record.id, untouchedBodypack().id);
+}
+
+void TestParameterFiles::unwritablePaths_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("missing folder") << u"no/such/folder/a.bpack"_qs;
+    QTest::newRow("directory") << u"folder"_qs;
+    QTest::newRow("FIFO") << u"fifo"_qs;
+    QTest::newRow("empty name") << QString();
+}
+
+void TestParameterFiles::unwritablePaths()
+{
+    QFETCH(QString, name);
+    QDir(dir->path()).mkdir(u"folder"_qs);
+    mkfifo(QFile::encodeName(path(u"fifo"_qs)).constData(), 0600);
+
+    Errortype error;
+    C_Bodypackparameters().save_to_file(name.isEmpty() ? name : path(name), exampleBodypack(), error);
+    QCOMPARE(error.message, FileMessages::writeFailed);
+    QVERIFY(QFileInfo(path(u"folder"_qs)).isDir());
+    QVERIFY(!QFileInfo(path(u"fifo"_qs)).isFile());
+}
+
+void TestParameterFiles::failedSaveKeepsTheOldFile()
+{
+    const QByteArray old = kBodypackExample;
+    writeFile(path(u"kept.bpack"_qs), old);
+    Errortype error;
+    Body_cfg_params changed = exampleBodypack();
+    changed.rf_power = 11;
+    {
+        const FileSizeLimit limit(100);
+        C_Bodypackparameters().save_to_file(path(u"kept.bpack"_qs), changed, error);
+    }
+    QCOMPARE(error.message, FileMessages::writeFailed);
+    QCOMPARE(fileContents(path(u"kept.bpack"_qs)), old);
+    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{u"kept.bpack"_qs});
+}
+
+void TestParameterFiles::nothingHappensOnceAnErrorStands()
+{
+    writeFile(path(u"in.bpack"_qs), kBodypackExample);
+    Errortype error;
+    error.fail(u"first"_qs);
+    C_Bodypackparameters().save_to_file(path(u"new.bpack"_qs), exampleBodypack(), error);
+    Body_cfg_params record = untouchedBodypack();
+    C_Bodypackparameters().load_from_file(path(u"in.bpack"_qs), record, error);
+    QVERIFY(!QFile::exists(path(u"new.bpack"_qs)));
+    QCOMPARE(record.id, untouchedBodypack().id);
+    QCOMPARE(error.message, u"first"_qs);
+}
+
+QTEST_GUILESS_MAIN(TestParameterFiles)
+#include "tst_parameterfiles.moc"
