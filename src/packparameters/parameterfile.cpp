@@ -4,6 +4,8 @@
 #include <QSaveFile>
 #include <QXmlStreamReader>
 
+#include <algorithm>
+
 namespace {
 
 // Parameter files are a few hundred bytes; anything far larger is no
@@ -31,13 +33,14 @@ std::optional<int> parseInteger(QStringView text, int minimum, int maximum)
         negative = text.front() == u'-';
         text = text.mid(1);
     }
-    if (text.isEmpty() || text.size() > 9)
+    if (text.isEmpty())
         return std::nullopt;
+    // Saturates well above every range, so that a long run of digits cannot overflow.
     int value = 0;
     for (const QChar c : text) {
         if (c < u'0' || c > u'9')
             return std::nullopt;
-        value = value * 10 + (c.unicode() - u'0');
+        value = std::min(value * 10 + (c.unicode() - u'0'), 1'000'000);
     }
     if (negative)
         value = -value;

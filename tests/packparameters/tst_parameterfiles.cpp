@@ -221,6 +221,8 @@ void TestParameterFiles::loading_data()
     QTest::newRow("RF power two signs") << withRf("+-1") << 1 << true;
     QTest::newRow("RF power spaces around") << withRf(" \t12\r\n ") << 5 << false;
     QTest::newRow("RF power +12") << withRf("+12") << 5 << false;
+    QTest::newRow("RF power with many leading zeros") << withRf("0000000000000090") << 5 << false;
+    QTest::newRow("RF power of twenty digits") << withRf("99999999999999999999") << 1 << true;
     QTest::newRow("ID 40000") << bodypackFile("<Unique_ID>40000</Unique_ID>" + rf + volume + side + mic) << 0 << true;
     QTest::newRow("not XML") << QByteArray("Unique_ID=1234\n") << 0 << true;
     QTest::newRow("empty file") << QByteArray() << 0 << true;
