@@ -5,8 +5,6 @@
 
 #include <QCoreApplication>
 
-#include <cstdio>
-
 namespace {
 
 // The backend for real units; this build has none.
