@@ -37,6 +37,10 @@ std::optional<QString> pttProblem(const Aircraft_cfg_params &, const SettingOver
 template <typename Record>
 UnitWriteResult writeWhole(std::uint16_t device, const SettingOverrides &settings, Record &record)
 {
+    // Checked before they go into the record's 8-bit fields, where 300
+    // would pass as 44.
+    if (const auto problem = settingsProblem(settings))
+        return {Outcome::Refused, *problem};
     typename PackTraits<Record>::Pack pack;
     Errortype error;
     pack.read_params(device, record, error);
