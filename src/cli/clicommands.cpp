@@ -92,8 +92,8 @@ int runWrite(const CliRequest &request, Console &console)
     if (error.status)
         return failure(console, error.message);
     if (*kind == PackKind::Aircraft && request.overrides.hasBodypackOnlySettings())
-        return usageFailure(console, QStringLiteral("%1 is an aircraft pack; --mic-sensitivity, --side-tone and --ptt "
-                                                    "are bodypack settings.")
+        return usageFailure(console, QStringLiteral("%1 is written as an aircraft pack; --mic-sensitivity, "
+                                                    "--side-tone and --ptt are bodypack settings.")
                                          .arg(deviceText(request.device)));
 
     const SettingOverrides settings = fromFile.overlaidBy(request.overrides);

@@ -220,8 +220,10 @@ private slots:
             u"--id-start: The ID 2000 cannot be stored on the unit:"_s);
         row("bodypack setting for aircraft", args({"write", "--kind", "aircraft", "--side-tone", "3"}),
             u"--mic-sensitivity, --side-tone and --ptt are bodypack settings."_s);
+        row("bodypack setting with an aircraft pack file", args({"write", "--side-tone", "3", "--from"}) << aircraftFile(),
+            u"device 0 is written as an aircraft pack; --mic-sensitivity, --side-tone and --ptt are bodypack settings."_s);
         row("bodypack setting for the unit's kind", args({"write", "--device", "1", "--mic-sensitivity", "3"}),
-            u"device 1 is an aircraft pack; --mic-sensitivity, --side-tone and --ptt are bodypack settings."_s);
+            u"device 1 is written as an aircraft pack; --mic-sensitivity, --side-tone and --ptt are bodypack settings."_s);
         row("ptt for a version without it", args({"write", "--ptt", "microphone"}),
             u"device 0: software version 1.0.0 has no PTT control selection; leave out --ptt."_s,
             u"bodypack:version=1.0.0"_s);
