@@ -7,7 +7,7 @@
 
 namespace {
 
-const QString kAircraftPackProductId = QStringLiteral("eab1");
+const QString kAircraftPackProductId = QString::fromLatin1(ProductIds::aircraftPack);
 
 } // namespace
 

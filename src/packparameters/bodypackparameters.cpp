@@ -7,11 +7,7 @@
 
 namespace {
 
-const QString kBodypackProductId = QStringLiteral("eab0");
-// After a read `sv` is the raw reply (105); on the write path it is the
-// version label's dotted text (1.0.5): the same three digits either way.
-constexpr std::array<qsizetype, 3> kRawVersionDigits{0, 1, 2};
-constexpr std::array<qsizetype, 3> kDottedVersionDigits{0, 2, 4};
+const QString kBodypackProductId = QString::fromLatin1(ProductIds::bodypack);
 
 } // namespace
 

@@ -42,6 +42,12 @@ private:
     Errortype &m_error;
 };
 
+// Where the three version digits stand in `sv`: after a read it is the raw
+// reply (105), on the way to a bodypack write the version label's dotted text
+// (1.0.5); the same three digits either way.
+inline constexpr std::array<qsizetype, 3> kRawVersionDigits{0, 1, 2};
+inline constexpr std::array<qsizetype, 3> kDottedVersionDigits{0, 2, 4};
+
 // 100 x d0 + 10 x d1 + d2 over the characters at `positions` of `sv`, each
 // taken as its code less that of '0', held in 16 bits; std::nullopt when `sv`
 // is too short to have them.

@@ -17,6 +17,12 @@ inline constexpr std::uint8_t closingCommand = 70;
 inline constexpr const char *closingCommandValue = "1";
 } // namespace PackNumbers
 
+// The USB product IDs that name the two pack kinds.
+namespace ProductIds {
+inline constexpr const char *bodypack = "eab0";
+inline constexpr const char *aircraftPack = "eab1";
+} // namespace ProductIds
+
 // Element names of the parameter files.
 namespace FileElements {
 inline constexpr const char *bodypackRoot = "Body_Parameters";
