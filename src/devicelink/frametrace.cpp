@@ -41,3 +41,15 @@ void disableFrameTrace()
 {
     setFrameObserver(nullptr);
 }
+
+bool enableFrameTraceFromEnvironment()
+{
+    const QByteArray setting = qgetenv("NERIO_TRACE");
+    if (setting == "times")
+        enableFrameTrace(FrameTraceTimes::On);
+    else if (setting == "1")
+        enableFrameTrace(FrameTraceTimes::Off);
+    else
+        return false;
+    return true;
+}

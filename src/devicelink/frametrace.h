@@ -5,3 +5,8 @@
 enum class FrameTraceTimes { Off, On };
 void enableFrameTrace(FrameTraceTimes times = FrameTraceTimes::Off);
 void disableFrameTrace();
+
+// The support switch of the real tool: NERIO_TRACE=1 turns the trace on,
+// NERIO_TRACE=times turns it on with the milliseconds since start. Returns
+// whether the trace is on.
+bool enableFrameTraceFromEnvironment();
