@@ -159,10 +159,13 @@ void UsbUnitLink::pumpEvents(int waitMicroseconds)
 
 bool UsbUnitLink::send(std::span<const std::uint8_t> frame)
 {
-    if (m_broken)
-        return false;
-    pumpEvents(0);
+    if (!m_broken)
+        pumpEvents(0);
     m_queue.clear();
+    if (m_broken) {
+        shutDown();
+        return false;
+    }
     int sent = 0;
     // libusb takes a mutable buffer for either direction; an OUT transfer only reads it.
     const int result = libusb_bulk_transfer(m_handle, m_outEndpoint, const_cast<std::uint8_t *>(frame.data()),
@@ -170,10 +173,7 @@ bool UsbUnitLink::send(std::span<const std::uint8_t> frame)
     if (result == LIBUSB_ERROR_PIPE)
         m_stalled = true;
     if (result != LIBUSB_SUCCESS || std::size_t(sent) != frame.size()) {
-        fail();
-        return false;
-    }
-    if (m_broken) {
+        m_broken = true;
         shutDown();
         return false;
     }
@@ -182,9 +182,8 @@ bool UsbUnitLink::send(std::span<const std::uint8_t> frame)
 
 void UsbUnitLink::collect()
 {
-    if (m_broken)
-        return;
-    pumpEvents(m_queue.isEmpty() ? kCollectWaitMicroseconds : 0);
+    if (!m_broken)
+        pumpEvents(m_queue.isEmpty() ? kCollectWaitMicroseconds : 0);
     if (m_broken)
         shutDown();
 }
@@ -195,12 +194,6 @@ std::size_t UsbUnitLink::take(std::span<std::uint8_t> buffer)
     std::memcpy(buffer.data(), m_queue.constData(), count);
     m_queue.remove(0, qsizetype(count));
     return count;
-}
-
-void UsbUnitLink::fail()
-{
-    m_broken = true;
-    shutDown();
 }
 
 void UsbUnitLink::shutDown()

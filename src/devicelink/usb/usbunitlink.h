@@ -47,7 +47,6 @@ private:
     bool submitReceive();
     void received(libusb_transfer *transfer);
     void pumpEvents(int waitMicroseconds);
-    void fail();
     void shutDown();
 
     static void onReceived(libusb_transfer *transfer);
