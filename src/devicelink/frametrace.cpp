@@ -45,11 +45,8 @@ void disableFrameTrace()
 bool enableFrameTraceFromEnvironment()
 {
     const QByteArray setting = qgetenv("NERIO_TRACE");
-    if (setting == "times")
-        enableFrameTrace(FrameTraceTimes::On);
-    else if (setting == "1")
-        enableFrameTrace(FrameTraceTimes::Off);
-    else
+    if (setting.isEmpty() || setting == "0")
         return false;
+    enableFrameTrace(setting == "times" ? FrameTraceTimes::On : FrameTraceTimes::Off);
     return true;
 }
