@@ -1,6 +1,5 @@
 #include "emulatedunits.h"
 
-#include "devicelink/usb/unitusbids.h"
 #include "support/testsupport.h"
 
 #include <umockdev.h>
@@ -97,6 +96,12 @@ void EmulatedUnit::dropOffAfterRequest(int exchange)
 {
     std::lock_guard lock(m_mutex);
     m_dropOffAfterRequest = exchange;
+}
+
+void EmulatedUnit::sendInPiecesOf(int bytes)
+{
+    std::lock_guard lock(m_mutex);
+    m_pieceSize = bytes;
 }
 
 QString EmulatedUnit::sysfsPath() const
@@ -351,7 +356,7 @@ void EmulatedUnit::deliverReplies()
     while (!m_toSend.isEmpty() && !m_waitingIn.empty()) {
         Urb urb = m_waitingIn.front();
         m_waitingIn.pop_front();
-        const int length = std::min(urbHeader(urb.urb).buffer_length, int(m_toSend.size()));
+        const int length = std::min({urbHeader(urb.urb).buffer_length, int(m_toSend.size()), m_pieceSize});
         finish(urb, 0, length, m_toSend.left(length));
         m_toSend.remove(0, length);
     }

@@ -14,6 +14,7 @@
 // real counterparts here: unplugging, denied access.
 
 #include "devicelink/simulated/simulatedunit.h"
+#include "devicelink/usb/unitusbids.h"
 
 #include <QByteArray>
 #include <QList>
@@ -60,6 +61,8 @@ public:
     // The unit takes the request of this exchange (counted from 0) and drops
     // off the bus before it replies.
     void dropOffAfterRequest(int exchange);
+    // The unit sends each reply in packets of at most this many bytes.
+    void sendInPiecesOf(int bytes);
 
     QString sysfsPath() const;
     QString deviceNode() const;
@@ -106,6 +109,7 @@ private:
     int m_deviceNumber;
     bool m_connected = true;
     std::optional<int> m_dropOffAfterRequest;
+    int m_pieceSize = UnitUsb::maxPacketSize;
     QByteArray m_toSend;
     std::deque<Urb> m_waitingIn; // bulk IN, for the unit's next reply
     std::deque<Urb> m_done;      // completed, failed or cancelled, to be reaped

@@ -114,11 +114,20 @@ private slots:
         QCOMPARE(SI_GetProductString(std::uint32_t(expected.size()), text.data(), 1), kBridgeFailure);
     }
 
+    void readsAndWritesWholeBodypack_data()
+    {
+        QTest::addColumn<int>("pieceSize");
+        QTest::newRow("one packet per reply") << int(UnitUsb::maxPacketSize);
+        QTest::newRow("replies in pieces") << 2;
+    }
+
     void readsAndWritesWholeBodypack()
     {
+        QFETCH(int, pieceSize);
         EmulatedUsb usb;
         usb.units.plug(SimulatedUnit::demoAircraftPack(), {1, 1});
         const auto bodypack = usb.units.plug(SimulatedUnit::demoBodypack(), {1, 2});
+        bodypack->sendInPiecesOf(pieceSize);
 
         // No search first: the backend lists on first use.
         Errortype error;
