@@ -183,18 +183,18 @@ void EmulatedUnit::attach(UMockdevTestbed *testbed, const std::shared_ptr<Emulat
         return static_cast<gpointer>(new std::shared_ptr<EmulatedUnit>(unit));
     };
     const auto release = [](gpointer held, GClosure *) { delete static_cast<std::shared_ptr<EmulatedUnit> *>(held); };
-    const auto ioctl = +[](UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer held) -> gboolean {
+    const auto onIoctl = +[](UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer held) -> gboolean {
         (*static_cast<std::shared_ptr<EmulatedUnit> *>(held))->handleIoctl(client);
         return TRUE;
     };
-    const auto vanished = +[](UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer held) {
+    const auto onVanished = +[](UMockdevIoctlBase *, UMockdevIoctlClient *client, gpointer held) {
         (*static_cast<std::shared_ptr<EmulatedUnit> *>(held))->forget(client);
     };
 
     m_handler = umockdev_ioctl_base_new();
-    m_ioctlSignal = g_signal_connect_data(m_handler, "handle-ioctl", G_CALLBACK(ioctl), hold(self), release,
+    m_ioctlSignal = g_signal_connect_data(m_handler, "handle-ioctl", G_CALLBACK(onIoctl), hold(self), release,
                                           GConnectFlags(0));
-    m_vanishedSignal = g_signal_connect_data(m_handler, "client-vanished", G_CALLBACK(vanished), hold(self),
+    m_vanishedSignal = g_signal_connect_data(m_handler, "client-vanished", G_CALLBACK(onVanished), hold(self),
                                              release, GConnectFlags(0));
     // The handler has to be in place before the device appears.
     umockdev_testbed_attach_ioctl(testbed, deviceNode().toUtf8().constData(), m_handler, nullptr);

@@ -29,6 +29,11 @@ struct Entry
     friend bool operator==(const Entry &, const Entry &) = default;
 };
 
+char *toString(const Entry &entry)
+{
+    return QTest::toString(entry.description + QStringLiteral(" / ") + entry.productId);
+}
+
 // What the device search sees: one entry per device number.
 QList<Entry> search()
 {
