@@ -41,3 +41,12 @@ void disableFrameTrace()
 {
     setFrameObserver(nullptr);
 }
+
+bool enableFrameTraceFromEnvironment()
+{
+    const QByteArray setting = qgetenv("NERIO_TRACE");
+    if (setting.isEmpty() || setting == "0")
+        return false;
+    enableFrameTrace(setting == "times" ? FrameTraceTimes::On : FrameTraceTimes::Off);
+    return true;
+}
