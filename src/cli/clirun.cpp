@@ -20,12 +20,7 @@ bool installUnits(const CliRequest &request, const std::optional<QString> &simul
         installBridgeBackend(setup.bridge);
         return true;
     }
-    auto backend = usbBackend();
-    if (!backend)
-        console.err << QStringLiteral("nerio-cli: this build has no USB backend, so no unit can be reached; "
-                                      "--simulate uses the simulated units.")
-                    << Qt::endl;
-    installBridgeBackend(std::move(backend));
+    installBridgeBackend(usbBackend());
     return true;
 }
 

@@ -1,16 +1,16 @@
 // nerio-cli: the settings of bodypacks and aircraft packs from the command line.
 
 #include "clirun.h"
+#include "devicelink/usb/libusbbridge.h"
 #include "simulatedunits.h"
 
 #include <QCoreApplication>
 
 namespace {
 
-// The backend for real units; this build has none.
 std::shared_ptr<BridgeBackend> usbBackend()
 {
-    return nullptr;
+    return makeLibusbBridge();
 }
 
 std::optional<QString> simulatedUnitList()

@@ -24,8 +24,6 @@ const QString kWriteFailed = u"Could not write to the device. Probably no connec
 const QString kFileReadFailed = u"An error occured while reading a parameter file."_s;
 const QString kFileWriteFailed = u"An error occured while writing a parameter file."_s;
 const QString kWritten = u"Parameters are successfully written."_s;
-const QString kNoBackend =
-    u"nerio-cli: this build has no USB backend, so no unit can be reached; --simulate uses the simulated units."_s;
 // NERIO_SIMULATED_UNITS left unset: the demo's bodypack and aircraft pack.
 const QString kDemoUnits = u"demo"_s;
 
@@ -300,18 +298,6 @@ private slots:
         const Run asJson = simulated(args({"list", "--json"}), units);
         QCOMPARE(asJson.exitCode, 0);
         QCOMPARE(asJson.json(), QJsonValue(json));
-    }
-
-    void withoutUsbBackendThereAreNoUnits()
-    {
-        const Run list = nerioCli(args({"list"}));
-        QCOMPARE(list.exitCode, 0);
-        QCOMPARE(list.out, u"No units attached.\n"_s);
-        QCOMPARE(list.messages(), QStringList{kNoBackend});
-
-        const Run read = nerioCli(args({"read"}));
-        QCOMPARE(read.exitCode, 1);
-        QCOMPARE(read.messages(), (QStringList{kNoBackend, kNoProductId}));
     }
 
     void readJson_data()
