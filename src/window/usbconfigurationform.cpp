@@ -10,6 +10,7 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -122,6 +123,9 @@ void USBConfigurationForm::InitializeComponent()
     bUSBCombobox->setEditable(true);
     // Typed text picks nothing: entries come from the search only.
     bUSBCombobox->setInsertPolicy(QComboBox::NoInsert);
+    // A long description shows from its start.
+    QLineEdit *deviceText = bUSBCombobox->lineEdit();
+    connect(bUSBCombobox, &QComboBox::currentIndexChanged, deviceText, [deviceText] { deviceText->setCursorPosition(0); });
     bWritebutton = button(groupBox3, "bWritebutton", QStringLiteral("F5 Write Parameters"), scale, {417, 59, 118, 23}, 5);
     bReadButton = button(groupBox3, "bReadButton", QStringLiteral("F4 Read Parameters"), scale, {289, 59, 118, 23}, 4);
     bSaveButton = button(groupBox3, "bSaveButton", QStringLiteral("F3 Save to File"), scale, {156, 59, 118, 23}, 3);

@@ -14,7 +14,6 @@
 #include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -141,8 +140,7 @@ void USBConfigurationForm::bSearchUSBButton_Click()
                               device);
     }
     bUSBCombobox->setCurrentIndex(bUSBCombobox->count() > 0 ? 0 : -1);
-    // Show a long description from its start, and whole in the open list.
-    bUSBCombobox->lineEdit()->setCursorPosition(0);
+    // Show a long description whole in the open list.
     bUSBCombobox->view()->setMinimumWidth(bUSBCombobox->view()->sizeHintForColumn(0) + kListMargin);
 }
 
