@@ -9,7 +9,15 @@ cd "$(dirname "$0")/.."
 if [ "${1:-}" = "--inside-xvfb" ]; then
     demo="$2"
     out="$3"
-    wait_for_window() { xdotool search --sync --onlyvisible --name "$1" | head -n 1; }
+    # Waits up to 20 s for a shown window whose title matches, and prints its id.
+    wait_for_window() {
+        for _ in $(seq 200); do
+            xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep . && return 0
+            sleep 0.1
+        done
+        echo "No window titled $1 showed up" >&2
+        return 1
+    }
     close_information_box() {
         wait_for_window '^Information$' >/dev/null
         xdotool key --clearmodifiers Return
@@ -47,6 +55,8 @@ cmake --preset default >/dev/null
 cmake --build --preset default
 mkdir -p "$out"
 # The C locale gives the decimal point in the battery voltage.
-LANG=C.UTF-8 LC_ALL=C.UTF-8 xvfb-run -a -s "-screen 0 1024x768x24" \
+# A display number of its own, away from the :99 that other xvfb-run users take;
+# -noreset keeps the server up between one client and the next.
+LANG=C.UTF-8 LC_ALL=C.UTF-8 xvfb-run -a -n $((200 + RANDOM % 500)) -s "-screen 0 1024x768x24 -noreset" \
     bash "$0" --inside-xvfb build/default/src/window/nerio-config-demo "$(realpath "$out")"
 echo "Saved $out/window-bodypack.png and $out/window-aircraftpack.png"
