@@ -125,9 +125,12 @@ void USBConfigurationForm::InitializeComponent()
     bUSBCombobox->setInsertPolicy(QComboBox::NoInsert);
     // A long description shows from its start.
     QLineEdit *deviceText = bUSBCombobox->lineEdit();
-    connect(bUSBCombobox, &QComboBox::currentIndexChanged, deviceText, [deviceText] { deviceText->setCursorPosition(0); });
-    bWritebutton = button(groupBox3, "bWritebutton", QStringLiteral("F5 Write Parameters"), scale, {417, 59, 118, 23}, 5);
-    bReadButton = button(groupBox3, "bReadButton", QStringLiteral("F4 Read Parameters"), scale, {289, 59, 118, 23}, 4);
+    connect(bUSBCombobox, &QComboBox::currentIndexChanged, deviceText,
+            [deviceText] { deviceText->setCursorPosition(0); });
+    bWritebutton = button(groupBox3, "bWritebutton", QStringLiteral("F5 Write Parameters"), scale,
+                          {417, 59, 118, 23}, 5);
+    bReadButton = button(groupBox3, "bReadButton", QStringLiteral("F4 Read Parameters"), scale,
+                         {289, 59, 118, 23}, 4);
     bSaveButton = button(groupBox3, "bSaveButton", QStringLiteral("F3 Save to File"), scale, {156, 59, 118, 23}, 3);
     bLoadButton = button(groupBox3, "bLoadButton", QStringLiteral("F2 Load from File"), scale, {21, 59, 118, 23}, 2);
 
@@ -178,7 +181,8 @@ void USBConfigurationForm::InitializeComponent()
     b_SVlabel1 = label(yRadioGroupBox, "b_SVlabel1", QStringLiteral("Software Version:"), scale, 11, 22, 0);
 
     groupBox1 = groupBox(aTabPage, "groupBox1", QStringLiteral("Info"), scale, {305, 20, 265, 107}, 24);
-    aGeneralGroupBox = groupBox(aTabPage, "aGeneralGroupBox", QStringLiteral("Settings"), scale, {17, 20, 265, 107}, 11);
+    aGeneralGroupBox = groupBox(aTabPage, "aGeneralGroupBox", QStringLiteral("Settings"), scale,
+                                {17, 20, 265, 107}, 11);
 
     av_RSSIlabel1 = label(groupBox1, "av_RSSIlabel1", QStringLiteral("0%"), scale, 134, 75, 6);
     av_Batterylabel3 = label(groupBox1, "av_Batterylabel3", QStringLiteral("0,0V"), scale, 134, 49, 5);

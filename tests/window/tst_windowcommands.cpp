@@ -38,7 +38,8 @@ const QByteArray kBodypackFile = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"u
                                  "<Unique_ID>1234</Unique_ID>\r\n<RF_Power>90</RF_Power>\r\n"
                                  "<Startup_Volume>6</Startup_Volume>\r\n<Side_Tone>10</Side_Tone>\r\n"
                                  "<Mic_Sensitivity>7</Mic_Sensitivity>\r\n</Body_Parameters>";
-const QByteArray kAircraftPackFile = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Aicraft_Parameters>\r\n"
+const QByteArray kAircraftPackFile = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+                                     "<Aicraft_Parameters>\r\n"
                                      "<Unique_ID>38</Unique_ID>\r\n<RF_Power>127</RF_Power>\r\n"
                                      "<Startup_Volume>4</Startup_Volume>\r\n</Aicraft_Parameters>";
 
