@@ -10,6 +10,7 @@ packages=(
     libumockdev-dev umockdev
     fonts-dejavu-core
     xvfb xauth
+    imagemagick xdotool
 )
 
 missing=()

@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
-exec build/default/src/demo/nerio-config-demo "$@"
+exec build/default/src/window/nerio-config-demo "$@"

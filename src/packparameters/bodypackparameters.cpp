@@ -33,7 +33,7 @@ void C_Bodypackparameters::write_params(std::uint16_t device_index, const Body_c
                                         Errortype &error)
 {
     param.emplace(device_index);
-    const bool withPtt = pttTakesPart(body_params.sv, kDottedVersionDigits);
+    const bool withPtt = write_sends_ptt_sel(body_params);
     if (error.status || !idIsStorable(body_params.id, error))
         return;
     if (withPtt && body_params.ptt_sel > 1) {
@@ -53,6 +53,11 @@ void C_Bodypackparameters::write_params(std::uint16_t device_index, const Body_c
     if (withPtt)
         param->write(pttSelection, QString::number(body_params.ptt_sel), error);
     param->command(closingCommand, QString::fromLatin1(closingCommandValue), error);
+}
+
+bool C_Bodypackparameters::write_sends_ptt_sel(const Body_cfg_params &body_params)
+{
+    return pttTakesPart(body_params.sv, kDottedVersionDigits);
 }
 
 void C_Bodypackparameters::save_to_file(const QString &filename, const Body_cfg_params &body_params, Errortype &error)

@@ -15,6 +15,10 @@ public:
     void save_to_file(const QString &filename, const Body_cfg_params &body_params, Errortype &error);
     void load_from_file(const QString &filename, Body_cfg_params &body_params, Errortype &error);
 
+    // Whether write_params sends the PTT control selection of `body_params`:
+    // only when the dotted version in its `sv` (1.0.5, or "x.x.x") is above 100.
+    static bool write_sends_ptt_sel(const Body_cfg_params &body_params);
+
 private:
     std::optional<CParameter> param;
 };

@@ -1,0 +1,225 @@
+// The window's construction: every control and dialog, built once.
+
+#include "usbconfigurationform.h"
+
+#include "filedialogfilter.h"
+#include "formlayout.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+
+namespace USBConfiguration {
+
+namespace {
+
+// Client size and outer size limits at the base cell. Qt limits the client
+// area, so the limits lose the frame that the outer sizes count.
+constexpr QSize kClientSize(619, 386);
+constexpr QSize kMinimumOuterSize(627, 400);
+constexpr QSize kMaximumOuterSize(627, 420);
+constexpr QSize kOuterFrame = kMinimumOuterSize - kClientSize;
+
+// The filters as the dialogs' designer wrote them: description, bar, pattern.
+const QString kBodypackSaveFilter = QStringLiteral("Bodypack Parameter (*.bpack) | *.bpack");
+const QString kBodypackOpenFilter = QStringLiteral("Bodypack Parameters (*.bpack) | *.bpack");
+const QString kAircraftPackSaveFilter = QStringLiteral("Aircraftpack Parameters (*.apack) | *.apack");
+const QString kAircraftPackOpenFilter = QStringLiteral("Aircraftpack Parameters (*.apack) | *.apack");
+
+struct Place
+{
+    int x;
+    int y;
+    int width;
+    int height;
+};
+
+template <typename Control>
+Control *placed(Control *control, const char *name, const FormScale &scale, Place place, int tab)
+{
+    control->setObjectName(QLatin1String(name));
+    control->setGeometry(scale.rect(place.x, place.y, place.width, place.height));
+    setTabIndex(control, tab);
+    return control;
+}
+
+QGroupBox *groupBox(QWidget *parent, const char *name, const QString &caption, const FormScale &scale, Place place,
+                    int tab)
+{
+    return placed(new QGroupBox(caption, parent), name, scale, place, tab);
+}
+
+// Labels size themselves to their text; only their position is laid out.
+QLabel *label(QWidget *parent, const char *name, const QString &text, const FormScale &scale, int x, int y, int tab)
+{
+    QLabel *control = placed(new QLabel(parent), name, scale, {x, y, 0, 0}, tab);
+    setAutoSizedText(control, text);
+    return control;
+}
+
+QPushButton *button(QWidget *parent, const char *name, const QString &caption, const FormScale &scale, Place place,
+                    int tab)
+{
+    QPushButton *control = placed(new QPushButton(caption, parent), name, scale, place, tab);
+    // Enter presses the button that has the focus, and only that one.
+    control->setAutoDefault(true);
+    growToWidth(control, captionWidth(control));
+    return control;
+}
+
+QSpinBox *numericField(QWidget *parent, const char *name, int minimum, int maximum, const FormScale &scale,
+                       Place place, int tab)
+{
+    QSpinBox *control = placed(new QSpinBox(parent), name, scale, place, tab);
+    control->setRange(minimum, maximum);
+    control->setValue(0);
+    return control;
+}
+
+QFileDialog *fileDialog(QWidget *owner, const char *name, QFileDialog::AcceptMode mode, const QString &filter)
+{
+    auto *dialog = new QFileDialog(owner);
+    dialog->setObjectName(QLatin1String(name));
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setNameFilters(qtNameFilters(filter));
+    // A name typed without extension gets the filter's, so that the file shows
+    // up in the open dialog's filter later.
+    dialog->setDefaultSuffix(defaultSuffix(filter));
+    return dialog;
+}
+
+} // namespace
+
+USBConfigurationForm::USBConfigurationForm(std::unique_ptr<UserDialogs> dialogs)
+    : m_dialogs(std::move(dialogs))
+{
+    InitializeComponent();
+    // The function keys are taken before the focused control sees them, and
+    // a field is checked before it loses the focus.
+    qApp->installEventFilter(this);
+}
+
+USBConfigurationForm::~USBConfigurationForm()
+{
+    qApp->removeEventFilter(this);
+}
+
+void USBConfigurationForm::InitializeComponent()
+{
+    const FormScale scale(fontMetrics());
+
+    groupBox3 = groupBox(this, "groupBox3", QStringLiteral("Actions"), scale, {12, 12, 600, 98}, 0);
+    label2 = label(groupBox3, "label2", QStringLiteral("USB Devices"), scale, 6, 26, 28);
+    bSearchUSBButton = button(groupBox3, "bSearchUSBButton", QStringLiteral("Search for USB Devices"), scale,
+                              {347, 18, 143, 23}, 1);
+    bUSBCombobox = placed(new QComboBox(groupBox3), "bUSBCombobox", scale, {127, 20, 166, 21}, 0);
+    bUSBCombobox->setEditable(true);
+    // Typed text picks nothing: entries come from the search only.
+    bUSBCombobox->setInsertPolicy(QComboBox::NoInsert);
+    // A long description shows from its start.
+    QLineEdit *deviceText = bUSBCombobox->lineEdit();
+    connect(bUSBCombobox, &QComboBox::currentIndexChanged, deviceText,
+            [deviceText] { deviceText->setCursorPosition(0); });
+    bWritebutton = button(groupBox3, "bWritebutton", QStringLiteral("F5 Write Parameters"), scale,
+                          {417, 59, 118, 23}, 5);
+    bReadButton = button(groupBox3, "bReadButton", QStringLiteral("F4 Read Parameters"), scale,
+                         {289, 59, 118, 23}, 4);
+    bSaveButton = button(groupBox3, "bSaveButton", QStringLiteral("F3 Save to File"), scale, {156, 59, 118, 23}, 3);
+    bLoadButton = button(groupBox3, "bLoadButton", QStringLiteral("F2 Load from File"), scale, {21, 59, 118, 23}, 2);
+
+    TabControl = placed(new QTabWidget(this), "TabControl", scale, {12, 132, 600, 239}, 1);
+    yTabPage = new QWidget;
+    yTabPage->setObjectName(QStringLiteral("yTabPage"));
+    setTabIndex(yTabPage, 1);
+    TabControl->addTab(yTabPage, QStringLiteral("Bodypack Parameters"));
+    aTabPage = new QWidget;
+    aTabPage->setObjectName(QStringLiteral("aTabPage"));
+    setTabIndex(aTabPage, 3);
+    TabControl->addTab(aTabPage, QStringLiteral("Aircraftpack Parameters"));
+
+    yRadioGroupBox = groupBox(yTabPage, "yRadioGroupBox", QStringLiteral("Info"), scale, {305, 20, 265, 177}, 10);
+    yGeneralGroupBox = groupBox(yTabPage, "yGeneralGroupBox", QStringLiteral("Settings"), scale, {17, 20, 265, 177}, 9);
+
+    yPTT_SelComboBox1 = placed(new QComboBox(yGeneralGroupBox), "yPTT_SelComboBox1", scale, {127, 150, 126, 21}, 26);
+    yPTT_SelComboBox1->addItems({QStringLiteral("Aircraft Switch"), QStringLiteral("Microphone Switch")});
+    yPTT_SelComboBox1->setCurrentIndex(-1);
+    yPTT_SelComboBox1->setMaxVisibleItems(2);
+    QPalette windowColoured = yPTT_SelComboBox1->palette();
+    windowColoured.setColor(QPalette::Button, windowColoured.color(QPalette::Base));
+    yPTT_SelComboBox1->setPalette(windowColoured);
+    growToWidth(yPTT_SelComboBox1, yPTT_SelComboBox1->sizeHint().width());
+    label1 = label(yGeneralGroupBox, "label1", QStringLiteral("PTT Control:"), scale, 6, 153, 24);
+    yMIC_SensitivityNumericUpDown = numericField(yGeneralGroupBox, "yMIC_SensitivityNumericUpDown", 0, 15, scale,
+                                                 {153, 125, 100, 20}, 21);
+    yMIC_SensitivityLabel = label(yGeneralGroupBox, "yMIC_SensitivityLabel", QStringLiteral("Mic sensivity (0-15):"),
+                                  scale, 6, 127, 1);
+    yStartup_VolumeNumericUpDown = numericField(yGeneralGroupBox, "yStartup_VolumeNumericUpDown", 0, 9, scale,
+                                                {153, 73, 100, 20}, 21);
+    ySide_ToneNumericUpDown = numericField(yGeneralGroupBox, "ySide_ToneNumericUpDown", -24, 0, scale,
+                                           {153, 99, 100, 20}, 21);
+    IDnumericUpDown1 = numericField(yGeneralGroupBox, "IDnumericUpDown1", 0, 9999, scale, {153, 20, 100, 20}, 22);
+    ySide_ToneLabel = label(yGeneralGroupBox, "ySide_ToneLabel", QStringLiteral("Side Tone (0-24):"), scale, 6, 101, 1);
+    yRF_PowerNumericUpDown = numericField(yGeneralGroupBox, "yRF_PowerNumericUpDown", 0, 127, scale,
+                                          {153, 47, 100, 20}, 21);
+    yStartup_VolumeLabel = label(yGeneralGroupBox, "yStartup_VolumeLabel", QStringLiteral("Startup Volume (0-9):"),
+                                 scale, 6, 75, 1);
+    yRF_powerLabel = label(yGeneralGroupBox, "yRF_powerLabel", QStringLiteral("RF Power (0-127):"), scale, 6, 49, 4);
+    yIDLabel = label(yGeneralGroupBox, "yIDLabel", QStringLiteral("ID:"), scale, 6, 22, 1);
+
+    bv_RSSIlabel1 = label(yRadioGroupBox, "bv_RSSIlabel1", QStringLiteral("0%"), scale, 134, 75, 6);
+    bv_Batterylabel1 = label(yRadioGroupBox, "bv_Batterylabel1", QStringLiteral("0,0V"), scale, 134, 49, 5);
+    bv_SVlabel1 = label(yRadioGroupBox, "bv_SVlabel1", QStringLiteral("x.x.x"), scale, 134, 22, 4);
+    b_RSSIlabel1 = label(yRadioGroupBox, "b_RSSIlabel1", QStringLiteral("RSSI:"), scale, 11, 75, 3);
+    b_Batterylabel1 = label(yRadioGroupBox, "b_Batterylabel1", QStringLiteral("Battery Voltage:"), scale, 11, 49, 2);
+    b_SVlabel1 = label(yRadioGroupBox, "b_SVlabel1", QStringLiteral("Software Version:"), scale, 11, 22, 0);
+
+    groupBox1 = groupBox(aTabPage, "groupBox1", QStringLiteral("Info"), scale, {305, 20, 265, 107}, 24);
+    aGeneralGroupBox = groupBox(aTabPage, "aGeneralGroupBox", QStringLiteral("Settings"), scale,
+                                {17, 20, 265, 107}, 11);
+
+    av_RSSIlabel1 = label(groupBox1, "av_RSSIlabel1", QStringLiteral("0%"), scale, 134, 75, 6);
+    av_Batterylabel3 = label(groupBox1, "av_Batterylabel3", QStringLiteral("0,0V"), scale, 134, 49, 5);
+    Av_SVlabel4 = label(groupBox1, "Av_SVlabel4", QStringLiteral("x.x.x"), scale, 134, 22, 4);
+    a_RSSIlabel5 = label(groupBox1, "a_RSSIlabel5", QStringLiteral("RSSI:"), scale, 11, 75, 3);
+    A_Batterylabel6 = label(groupBox1, "A_Batterylabel6", QStringLiteral("Battery Voltage:"), scale, 11, 49, 2);
+    a_SVlabel7 = label(groupBox1, "a_SVlabel7", QStringLiteral("Software Version:"), scale, 11, 22, 0);
+
+    aStartup_VolumeNumericUpDown = numericField(aGeneralGroupBox, "aStartup_VolumeNumericUpDown", 0, 9, scale,
+                                                {153, 73, 100, 20}, 21);
+    aStartup_VolumeLabel = label(aGeneralGroupBox, "aStartup_VolumeLabel", QStringLiteral("Startup Volume (0-9):"),
+                                 scale, 6, 75, 1);
+    aIDnumericUpDown1 = numericField(aGeneralGroupBox, "aIDnumericUpDown1", 0, 9999, scale, {153, 20, 100, 20}, 23);
+    aRF_PowerNumericUpDown = numericField(aGeneralGroupBox, "aRF_PowerNumericUpDown", 0, 127, scale,
+                                          {153, 47, 100, 20}, 21);
+    aRF_PowerLabel = label(aGeneralGroupBox, "aRF_PowerLabel", QStringLiteral("RF Power (0-127):"), scale, 6, 49, 4);
+    aIDlabel = label(aGeneralGroupBox, "aIDlabel", QStringLiteral("ID:"), scale, 6, 22, 1);
+
+    bSaveFileDialog = fileDialog(this, "bSaveFileDialog", QFileDialog::AcceptSave, kBodypackSaveFilter);
+    bOpenFileDialog = fileDialog(this, "bOpenFileDialog", QFileDialog::AcceptOpen, kBodypackOpenFilter);
+    aSaveFileDialog = fileDialog(this, "aSaveFileDialog", QFileDialog::AcceptSave, kAircraftPackSaveFilter);
+    aOpenFileDialog = fileDialog(this, "aOpenFileDialog", QFileDialog::AcceptOpen, kAircraftPackOpenFilter);
+
+    setObjectName(QStringLiteral("USBConfigurationForm"));
+    resize(scale.size(kClientSize.width(), kClientSize.height()));
+    const QSize minimumClient = kMinimumOuterSize - kOuterFrame;
+    const QSize maximumClient = kMaximumOuterSize - kOuterFrame;
+    setMinimumSize(scale.size(minimumClient.width(), minimumClient.height()));
+    setMaximumSize(scale.size(maximumClient.width(), maximumClient.height()));
+    chainFocusByTabIndex(this);
+    bUSBCombobox->setFocus();
+
+    connect(bSearchUSBButton, &QPushButton::clicked, this, &USBConfigurationForm::bSearchUSBButton_Click);
+    connect(bReadButton, &QPushButton::clicked, this, &USBConfigurationForm::bReadButton_Click);
+    connect(bWritebutton, &QPushButton::clicked, this, &USBConfigurationForm::bWriteButton_Click);
+    connect(bSaveButton, &QPushButton::clicked, this, &USBConfigurationForm::bSaveButton_Click);
+    connect(bLoadButton, &QPushButton::clicked, this, &USBConfigurationForm::bLoadButton_Click);
+}
+
+} // namespace USBConfiguration

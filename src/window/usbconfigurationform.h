@@ -1,0 +1,129 @@
+#pragma once
+
+// The tool's one window: the device drop-down and the command buttons above,
+// a tab per pack kind below, and the commands search, Read, Write, Save and
+// Load, by button or by the keys F2 to F5.
+
+#include "common/errortype.h"
+#include "packparameters/packrecords.h"
+#include "rangeadjustments.h"
+#include "userdialogs.h"
+
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+
+class QComboBox;
+class QFileDialog;
+class QGroupBox;
+class QKeyEvent;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+
+namespace USBConfiguration {
+
+class USBConfigurationForm : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit USBConfigurationForm(std::unique_ptr<UserDialogs> dialogs = std::make_unique<ModalUserDialogs>());
+    ~USBConfigurationForm() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void InitializeComponent();
+    void USBConfigurationForm_Load();
+
+    // Runs a command for F2 to F5 pressed without modifiers, before the focused
+    // control sees the key; true when the key was taken.
+    bool ProcessCmdKey(const QKeyEvent &key);
+
+    void bSearchUSBButton_Click();
+    void bLoadButton_Click();
+    void bSaveButton_Click();
+    void bReadButton_Click();
+    void bWriteButton_Click();
+    void bRFPowerNumericUpDown_Validating(QSpinBox *sender);
+
+    void report_error(const Errortype &error, const RangeAdjustments &adjustments = {});
+    void report_success(const QString &text, const RangeAdjustments &adjustments = {});
+
+    // Record to controls; the returned notes tell which values did not fit.
+    [[nodiscard]] RangeAdjustments StoreBodyToGUI(const Body_cfg_params &body_params);
+    [[nodiscard]] RangeAdjustments StoreAirpackToGUI(const Aircraft_cfg_params &aircraft_params);
+    void LoadBodyFromGUI(Body_cfg_params &body_params);
+    void LoadAirpackFromGUI(Aircraft_cfg_params &aircraft_params);
+    void showInfoLabels(QLabel *version, QLabel *battery, QLabel *rssi, const QString &sv,
+                        const BatteryVoltage &voltage, std::uint8_t rssiValue);
+
+    std::uint16_t selectedDeviceIndex() const;
+    bool isEmptyFieldRuleField(const QObject *object) const;
+
+    std::unique_ptr<UserDialogs> m_dialogs;
+    bool m_loaded = false;
+
+    // The controls, named as in the designer; each one's object name is its
+    // member name.
+    QGroupBox *groupBox3;
+    QLabel *label2;
+    QPushButton *bSearchUSBButton;
+    QComboBox *bUSBCombobox;
+    QPushButton *bWritebutton;
+    QPushButton *bReadButton;
+    QPushButton *bSaveButton;
+    QPushButton *bLoadButton;
+
+    QTabWidget *TabControl;
+    QWidget *yTabPage;
+    QWidget *aTabPage;
+
+    QGroupBox *yRadioGroupBox;
+    QGroupBox *yGeneralGroupBox;
+    QComboBox *yPTT_SelComboBox1;
+    QLabel *label1;
+    QSpinBox *yMIC_SensitivityNumericUpDown;
+    QLabel *yMIC_SensitivityLabel;
+    QSpinBox *yStartup_VolumeNumericUpDown;
+    QSpinBox *ySide_ToneNumericUpDown;
+    QSpinBox *IDnumericUpDown1;
+    QLabel *ySide_ToneLabel;
+    QSpinBox *yRF_PowerNumericUpDown;
+    QLabel *yStartup_VolumeLabel;
+    QLabel *yRF_powerLabel;
+    QLabel *yIDLabel;
+    QLabel *bv_RSSIlabel1;
+    QLabel *bv_Batterylabel1;
+    QLabel *bv_SVlabel1;
+    QLabel *b_RSSIlabel1;
+    QLabel *b_Batterylabel1;
+    QLabel *b_SVlabel1;
+
+    QGroupBox *groupBox1;
+    QGroupBox *aGeneralGroupBox;
+    QLabel *av_RSSIlabel1;
+    QLabel *av_Batterylabel3;
+    QLabel *Av_SVlabel4;
+    QLabel *a_RSSIlabel5;
+    QLabel *A_Batterylabel6;
+    QLabel *a_SVlabel7;
+    QSpinBox *aStartup_VolumeNumericUpDown;
+    QLabel *aStartup_VolumeLabel;
+    QSpinBox *aIDnumericUpDown1;
+    QSpinBox *aRF_PowerNumericUpDown;
+    QLabel *aRF_PowerLabel;
+    QLabel *aIDlabel;
+
+    QFileDialog *bSaveFileDialog;
+    QFileDialog *bOpenFileDialog;
+    QFileDialog *aSaveFileDialog;
+    QFileDialog *aOpenFileDialog;
+};
+
+} // namespace USBConfiguration
