@@ -1,86 +1,14 @@
 // Runs the nerio-cli program itself against its simulated units and checks
 // what it prints and how it ends.
 
-#include <QDir>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
+#include "nerioclirun.h"
+
 #include <QTest>
-
-#include <initializer_list>
-#include <optional>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString kWrongDevice = u"You tried to communicate with the wrong device. Please select another one."_s;
-const QString kNoProductId = u"Could not read a product ID from the device. Probably no connection."_s;
-const QString kNoResponse = u"No response from device."_s;
-const QString kWriteFailed = u"Could not write to the device. Probably no connection."_s;
-const QString kFileReadFailed = u"An error occured while reading a parameter file."_s;
-const QString kFileWriteFailed = u"An error occured while writing a parameter file."_s;
-const QString kWritten = u"Parameters are successfully written."_s;
 // NERIO_SIMULATED_UNITS left unset: the demo's bodypack and aircraft pack.
 const QString kDemoUnits = u"demo"_s;
-
-// What the demo units hold.
-const QJsonObject kDemoBodypack{
-    {u"device"_s, 0},         {u"kind"_s, u"bodypack"_s},   {u"id"_s, 1234},       {u"rf_power"_s, 90},
-    {u"startup_volume"_s, 6}, {u"mic_sensitivity"_s, 7},    {u"side_tone"_s, 10},  {u"ptt_sel"_s, 1},
-    {u"sv"_s, u"105"_s},      {u"version"_s, u"1.0.5"_s},   {u"batt_voltage"_s, u"3.7"_s}, {u"rssi"_s, 57},
-};
-const QJsonObject kDemoAircraftPack{
-    {u"device"_s, 1},     {u"kind"_s, u"aircraft"_s},  {u"id"_s, 38},
-    {u"rf_power"_s, 127}, {u"startup_volume"_s, 4},    {u"sv"_s, u"210"_s},
-    {u"version"_s, u"2.1.0"_s}, {u"batt_voltage"_s, u"4.1"_s}, {u"rssi"_s, 63},
-};
-
-QStringList args(std::initializer_list<const char *> words)
-{
-    QStringList list;
-    for (const char *word : words)
-        list.append(QString::fromUtf8(word));
-    return list;
-}
-
-QJsonObject with(QJsonObject object, std::initializer_list<std::pair<const char *, QJsonValue>> changes)
-{
-    for (const auto &[key, value] : changes)
-        object.insert(QLatin1String(key), value);
-    return object;
-}
-
-struct Run
-{
-    int exitCode = -1;
-    QString out;
-    QString err;
-
-    // stderr without the frame trace.
-    QStringList messages() const
-    {
-        QStringList lines = err.split(u'\n', Qt::SkipEmptyParts);
-        lines.removeIf([](const QString &line) { return line.startsWith(u"nerio: "_s); });
-        return lines;
-    }
-    bool sent(const QString &frame) const { return err.contains(u"-> "_s + frame + u'\n'); }
-    bool sentStartingWith(const QString &frame) const { return err.contains(u"-> "_s + frame); }
-    // A write or command frame: the unit was changed.
-    bool sentAnyWrite() const
-    {
-        static const QRegularExpression writeOrCommand(u"-> [0-9a-f]{2} (57|43) "_s);
-        return err.contains(writeOrCommand);
-    }
-    QJsonValue json() const
-    {
-        const QJsonDocument document = QJsonDocument::fromJson(out.toUtf8());
-        return document.isArray() ? QJsonValue(document.array()) : QJsonValue(document.object());
-    }
-};
 
 // `units` is the value of NERIO_SIMULATED_UNITS, or kDemoUnits to leave it unset.
 Run nerioCli(const QStringList &arguments, const QString &units = kDemoUnits)
@@ -91,38 +19,12 @@ Run nerioCli(const QStringList &arguments, const QString &units = kDemoUnits)
         environment.insert(u"NERIO_SIMULATED_UNITS"_s, units);
     QProcess process;
     process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(NERIO_CLI_PATH), arguments);
-    Run run;
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit) {
-        run.err = u"nerio-cli did not end normally"_s;
-        return run;
-    }
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return runNerioCli(process, arguments);
 }
 
 Run simulated(const QStringList &arguments, const QString &units = kDemoUnits)
 {
     return nerioCli(QStringList{u"--simulate"_s} + arguments, units);
-}
-
-QByteArray parameterFile(const QByteArray &root, const QList<std::pair<QByteArray, QByteArray>> &elements)
-{
-    QByteArray bytes = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<" + root + ">\r\n";
-    for (const auto &[name, value] : elements)
-        bytes += "<" + name + ">" + value + "</" + name + ">\r\n";
-    return bytes + "</" + root + ">";
-}
-
-QByteArray bodypackFile(const QByteArray &id, const QByteArray &rfPower, const QByteArray &extraElement = {})
-{
-    QList<std::pair<QByteArray, QByteArray>> elements{
-        {"Unique_ID", id}, {"RF_Power", rfPower}, {"Startup_Volume", "3"}, {"Side_Tone", "12"}, {"Mic_Sensitivity", "5"}};
-    if (!extraElement.isEmpty())
-        elements.append({extraElement, "1"});
-    return parameterFile("Body_Parameters", elements);
 }
 
 } // namespace
@@ -131,31 +33,22 @@ class TestNerioCli : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir m_dir;
+    FixtureFolder m_files;
 
-    QString path(const char *name) const { return QDir(m_dir.path()).filePath(QString::fromUtf8(name)); }
+    QString path(const char *name) const { return m_files.path(name); }
     QString bodyFile() const { return path("body.bpack"); }
     QString aircraftFile() const { return path("aircraft.apack"); }
-
-    void writeFixture(const char *name, const QByteArray &bytes)
-    {
-        QFile file(path(name));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QCOMPARE(file.write(bytes), bytes.size());
-    }
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_dir.isValid());
-        writeFixture("body.bpack", bodypackFile("1234", "80"));
-        writeFixture("aircraft.apack", parameterFile("Aicraft_Parameters", {{"Unique_ID", "500"},
-                                                                            {"RF_Power", "100"},
-                                                                            {"Startup_Volume", "2"}}));
-        writeFixture("notxml.bpack", "this is no parameter file");
-        writeFixture("extra.bpack", bodypackFile("1234", "80", "Extra"));
-        writeFixture("rf200.bpack", bodypackFile("1234", "200"));
-        writeFixture("id1005.bpack", bodypackFile("1005", "80"));
+        QVERIFY(m_files.isValid());
+        QVERIFY(m_files.write("body.bpack", bodypackFile("1234", "80")));
+        QVERIFY(m_files.write("aircraft.apack", aircraftPackFile()));
+        QVERIFY(m_files.write("notxml.bpack", "this is no parameter file"));
+        QVERIFY(m_files.write("extra.bpack", bodypackFile("1234", "80", "Extra")));
+        QVERIFY(m_files.write("rf200.bpack", bodypackFile("1234", "200")));
+        QVERIFY(m_files.write("id1005.bpack", bodypackFile("1005", "80")));
     }
 
     void helpListsEveryCommandAndOption()

@@ -7,6 +7,7 @@
 #include <linux/capability.h>
 #include <linux/usbdevice_fs.h>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -51,6 +52,9 @@ UMockdevIoctlData *resolve(UMockdevIoctlData *data, std::size_t offset, std::siz
     return resolved;
 }
 
+// The capabilities that let root past the permission bits of a file.
+constexpr std::uint32_t kFileAccessOverrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+
 // As root the permission bits of a device node stop nobody. Dropping the
 // overrides from this thread's effective capabilities makes a node without
 // permissions refuse the test as it refuses a user without the udev rule.
@@ -62,12 +66,28 @@ void checkFileAccessAsAnyUser(bool check)
     __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
     if (syscall(SYS_capget, &header, data) != 0)
         return;
-    const std::uint32_t overrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
-    data[0].effective = check ? data[0].effective & ~overrides : data[0].effective | (data[0].permitted & overrides);
+    data[0].effective = check ? data[0].effective & ~kFileAccessOverrides
+                              : data[0].effective | (data[0].permitted & kFileAccessOverrides);
     syscall(SYS_capset, &header, data);
 }
 
 } // namespace
+
+void denyFileAccessOverridesAcrossExec()
+{
+    if (geteuid() != 0)
+        return;
+    // Root gets its overrides back on exec from the bounding and inheritable
+    // sets, whatever its effective set holds.
+    prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
+    prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
+    if (syscall(SYS_capget, &header, data) != 0)
+        return;
+    data[0].inheritable &= ~kFileAccessOverrides;
+    syscall(SYS_capset, &header, data);
+}
 
 EmulatedUnit::EmulatedUnit(SimulatedUnit model, UsbPlace place, int deviceNumber)
     : m_model(std::move(model))

@@ -6,7 +6,8 @@
 // simulated bridge uses: libusb and the backend above it run unchanged.
 //
 // The process must run under umockdev-wrapper. A child process started while
-// the units are plugged in sees them too, as it inherits UMOCKDEV_DIR.
+// the units are plugged in sees them too, as it inherits UMOCKDEV_DIR and the
+// preload; its usbfs calls are answered here.
 //
 // Of the model's faults the emulation plays those of the unit itself
 // (silence, odd replies) and unplugAtExchange; the transport faults of the
@@ -117,6 +118,11 @@ private:
     unsigned long m_ioctlSignal = 0;
     unsigned long m_vanishedSignal = 0;
 };
+
+// For a child process, between fork and exec (a QProcess child process
+// modifier): a unit without access refuses the child too, also when the tests
+// run as root.
+void denyFileAccessOverridesAcrossExec();
 
 class EmulatedUnits
 {
