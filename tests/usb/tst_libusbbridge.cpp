@@ -123,7 +123,8 @@ private slots:
     {
         QTest::addColumn<int>("pieceSize");
         QTest::newRow("one packet per reply") << int(UnitUsb::maxPacketSize);
-        QTest::newRow("replies in pieces") << 2;
+        QTest::newRow("replies in pieces of 2 bytes") << 2;
+        QTest::newRow("replies byte by byte") << 1;
     }
 
     void readsAndWritesWholeBodypack()

@@ -235,7 +235,7 @@ SiStatus LibusbBridge::checkRxQueue(SiHandle handle, std::uint32_t &queued, std:
         queueStatus = kRxQueueReady;
         return kBridgeFailure;
     }
-    queueStatus = queued > 0 ? kRxQueueReady : 0;
+    queueStatus = open->replyReady() ? kRxQueueReady : 0;
     return kBridgeSuccess;
 }
 

@@ -162,6 +162,7 @@ bool UsbUnitLink::send(std::span<const std::uint8_t> frame)
     if (!m_broken)
         pumpEvents(0);
     m_queue.clear();
+    m_queueSettled = false;
     if (m_broken) {
         shutDown();
         return false;
@@ -182,10 +183,23 @@ bool UsbUnitLink::send(std::span<const std::uint8_t> frame)
 
 void UsbUnitLink::collect()
 {
+    const qsizetype before = m_queue.size();
     if (!m_broken)
-        pumpEvents(m_queue.isEmpty() ? kCollectWaitMicroseconds : 0);
+        pumpEvents(replyComplete() ? 0 : kCollectWaitMicroseconds);
+    m_queueSettled = !m_queue.isEmpty() && m_queue.size() == before;
     if (m_broken)
         shutDown();
+}
+
+bool UsbUnitLink::replyComplete() const
+{
+    // A reply is its length byte, the bytes it counts, and a checksum.
+    return !m_queue.isEmpty() && m_queue.size() >= qsizetype(std::uint8_t(m_queue[0])) + 2;
+}
+
+bool UsbUnitLink::replyReady() const
+{
+    return replyComplete() || m_queueSettled;
 }
 
 std::size_t UsbUnitLink::take(std::span<std::uint8_t> buffer)
@@ -193,6 +207,7 @@ std::size_t UsbUnitLink::take(std::span<std::uint8_t> buffer)
     const auto count = std::min<std::size_t>(buffer.size(), std::size_t(m_queue.size()));
     std::memcpy(buffer.data(), m_queue.constData(), count);
     m_queue.remove(0, qsizetype(count));
+    m_queueSettled = false;
     return count;
 }
 

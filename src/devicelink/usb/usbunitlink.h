@@ -30,10 +30,14 @@ public:
     // frame went out. Bytes queued before the frame belong to no request of
     // it and are dropped.
     bool send(std::span<const std::uint8_t> frame);
-    // Moves what has arrived on bulk IN into the queue. With nothing queued it
-    // waits in the kernel for a few milliseconds at most.
+    // Moves what has arrived on bulk IN into the queue. Unless a whole reply
+    // is queued it waits in the kernel for a few milliseconds at most.
     void collect();
     std::size_t queued() const { return std::size_t(m_queue.size()); }
+    // The queue holds a reply to hand over: as many bytes as its length byte
+    // announces, or, for a reply that falls short, bytes after which a wait
+    // brought no more. A reply that comes in pieces is so taken whole.
+    bool replyReady() const;
     // Hands over up to buffer.size() queued bytes and returns their count.
     std::size_t take(std::span<std::uint8_t> buffer);
     // The unit is gone or a pipe failed: nothing more will arrive, and the
@@ -47,6 +51,7 @@ private:
     bool submitReceive();
     void received(libusb_transfer *transfer);
     void pumpEvents(int waitMicroseconds);
+    bool replyComplete() const;
     void shutDown();
 
     static void onReceived(libusb_transfer *transfer);
@@ -60,6 +65,7 @@ private:
     bool m_broken = false;
     bool m_closing = false;
     bool m_receiving = false;
+    bool m_queueSettled = false;
     libusb_transfer *m_transfer = nullptr;
     std::vector<std::uint8_t> m_receiveBuffer;
     QByteArray m_queue;
