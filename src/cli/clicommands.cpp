@@ -1,5 +1,6 @@
 #include "clicommands.h"
 
+#include "common/outcometexts.h"
 #include "packparameters/packexchange.h"
 #include "packtraits.h"
 #include "parameterfiles.h"
@@ -8,12 +9,6 @@
 #include "unitwrite.h"
 
 namespace {
-
-// The window's texts for a command that went well.
-namespace Success {
-const QString written = QStringLiteral("Parameters are successfully written.");
-const QString saved = QStringLiteral("Parameters succesfully saved to file.");
-} // namespace Success
 
 // A unit or file failure: the system's own message, as the window shows it.
 int failure(Console &console, const QString &message)
@@ -65,7 +60,7 @@ int runRead(const CliRequest &request, Console &console)
         if (error.status)
             return failure(console, error.message);
         if (!request.json)
-            console.out << Success::saved << Qt::endl;
+            console.out << OutcomeTexts::savedToFile << Qt::endl;
         return int(kExitSuccess);
     });
 }
@@ -109,7 +104,7 @@ int runWrite(const CliRequest &request, Console &console)
         }
         printUnitRecord(console, request, request.device, record);
         if (!request.json)
-            console.out << Success::written << Qt::endl;
+            console.out << OutcomeTexts::writtenToDevice << Qt::endl;
         return int(kExitSuccess);
     });
 }
@@ -150,7 +145,7 @@ int runWriteAll(const CliRequest &request, Console &console)
         const UnitWriteResult written =
             withRecordOf(kind, [&](auto record) { return writeUnit(device, settings, record); });
         const bool ok = written.outcome == UnitWriteResult::Outcome::Written;
-        const FleetResult result{device, ids[position], ok, ok ? Success::written : written.message};
+        const FleetResult result{device, ids[position], ok, ok ? OutcomeTexts::writtenToDevice : written.message};
         results.append(result);
         if (!request.json)
             console.out << fleetResultText(result) << Qt::flush;

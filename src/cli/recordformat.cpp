@@ -40,14 +40,7 @@ QString aligned(const Rows &rows)
 
 QString pttText(std::uint8_t ptt_sel)
 {
-    switch (ptt_sel) {
-    case 0:
-        return QStringLiteral("Aircraft Switch");
-    case 1:
-        return QStringLiteral("Microphone Switch");
-    default:
-        return QString::number(ptt_sel);
-    }
+    return ptt_sel < kPttSelectionNames.size() ? kPttSelectionNames[ptt_sel] : QString::number(ptt_sel);
 }
 
 template <typename Record>

@@ -4,10 +4,15 @@
 
 #include <QString>
 
+#include <array>
 #include <cstdint>
 
 // The settings of one bodypack. `sv` holds the raw version reply (105) after a
 // read, and the version label's dotted text (1.0.5) on the way to a write.
+// The PTT control selections by their `ptt_sel` value.
+inline const std::array<QString, 2> kPttSelectionNames{QStringLiteral("Aircraft Switch"),
+                                                       QStringLiteral("Microphone Switch")};
+
 class Body_cfg_params
 {
 public:

@@ -148,7 +148,7 @@ void USBConfigurationForm::InitializeComponent()
     yGeneralGroupBox = groupBox(yTabPage, "yGeneralGroupBox", QStringLiteral("Settings"), scale, {17, 20, 265, 177}, 9);
 
     yPTT_SelComboBox1 = placed(new QComboBox(yGeneralGroupBox), "yPTT_SelComboBox1", scale, {127, 150, 126, 21}, 26);
-    yPTT_SelComboBox1->addItems({QStringLiteral("Aircraft Switch"), QStringLiteral("Microphone Switch")});
+    yPTT_SelComboBox1->addItems({kPttSelectionNames.begin(), kPttSelectionNames.end()});
     yPTT_SelComboBox1->setCurrentIndex(-1);
     yPTT_SelComboBox1->setMaxVisibleItems(2);
     QPalette windowColoured = yPTT_SelComboBox1->palette();

@@ -2,6 +2,7 @@
 
 #include "usbconfigurationform.h"
 
+#include "common/outcometexts.h"
 #include "devicelink/siusbbridge.h"
 #include "formlayout.h"
 #include "packparameters/aircraftpackparameters.h"
@@ -175,7 +176,7 @@ void USBConfigurationForm::bReadButton_Click()
     if (error.status)
         report_error(error);
     else
-        report_success(WindowText::readFromDevice, adjustments);
+        report_success(OutcomeTexts::readFromDevice, adjustments);
 }
 
 void USBConfigurationForm::bWriteButton_Click()
@@ -207,7 +208,7 @@ void USBConfigurationForm::bWriteButton_Click()
     if (error.status)
         report_error(error);
     else
-        report_success(WindowText::writtenToDevice);
+        report_success(OutcomeTexts::writtenToDevice);
 }
 
 void USBConfigurationForm::bSaveButton_Click()
@@ -238,7 +239,7 @@ void USBConfigurationForm::bSaveButton_Click()
     if (error.status)
         report_error(error);
     else
-        report_success(WindowText::savedToFile);
+        report_success(OutcomeTexts::savedToFile);
 }
 
 void USBConfigurationForm::bLoadButton_Click()
@@ -272,7 +273,7 @@ void USBConfigurationForm::bLoadButton_Click()
     if (error.status)
         report_error(error, adjustments);
     else
-        report_success(WindowText::readFromFile, adjustments);
+        report_success(OutcomeTexts::readFromFile, adjustments);
 }
 
 void USBConfigurationForm::report_error(const Errortype &error, const RangeAdjustments &adjustments)

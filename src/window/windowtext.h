@@ -17,11 +17,6 @@ QString title();
 inline const QString successTitle = QStringLiteral("Information");
 inline const QString failureTitle = QStringLiteral("Communication Error");
 
-inline const QString readFromDevice = QStringLiteral("Parameters are successfully read.");
-inline const QString writtenToDevice = QStringLiteral("Parameters are successfully written.");
-inline const QString savedToFile = QStringLiteral("Parameters succesfully saved to file.");
-inline const QString readFromFile = QStringLiteral("Parameters successfully read from file.");
-
 inline const QString choosePttControl = QStringLiteral(
     "No PTT control is selected. Please choose Aircraft Switch or Microphone Switch under PTT Control, then write "
     "the parameters again. Nothing was written to the device.");
