@@ -165,15 +165,15 @@ private slots:
                                {u"description"_s, QString::fromUtf8(description)}};
         };
         QTest::newRow("demo") << kDemoUnits
-                              << u"0   bodypack       Nerio Bodypack (simulated)\n"
-                                 "1   aircraft pack  Nerio Aircraft Pack (simulated)\n"_s
-                              << QJsonArray{unit(0, "bodypack", "eab0", "Nerio Bodypack (simulated)"),
-                                            unit(1, "aircraft", "eab1", "Nerio Aircraft Pack (simulated)")};
+                              << u"0   bodypack       Demo Bodypack\n"
+                                 "1   aircraft pack  Demo Aircraft Pack\n"_s
+                              << QJsonArray{unit(0, "bodypack", "eab0", "Demo Bodypack"),
+                                            unit(1, "aircraft", "eab1", "Demo Aircraft Pack")};
         QTest::newRow("unknown product ID") << u"aircraft,bodypack:product-id=ffff"_s
-                                            << u"0   aircraft pack   Nerio Aircraft Pack (simulated)\n"
-                                               "1   unknown (ffff)  Nerio Bodypack (simulated)\n"_s
-                                            << QJsonArray{unit(0, "aircraft", "eab1", "Nerio Aircraft Pack (simulated)"),
-                                                          unit(1, "unknown", "ffff", "Nerio Bodypack (simulated)")};
+                                            << u"0   aircraft pack   Demo Aircraft Pack\n"
+                                               "1   unknown (ffff)  Demo Bodypack\n"_s
+                                            << QJsonArray{unit(0, "aircraft", "eab1", "Demo Aircraft Pack"),
+                                                          unit(1, "unknown", "ffff", "Demo Bodypack")};
         QTest::newRow("none") << QString() << u"No units attached.\n"_s << QJsonArray();
     }
 

@@ -244,7 +244,7 @@ private slots:
         const auto denied = usb.units.plug(SimulatedUnit::demoAircraftPack(), {1, 2}, UnitAccess::Denied);
 
         const QList<Entry> expected{
-            {QStringLiteral("Nerio Bodypack (simulated)"), QStringLiteral("eab0")},
+            {QStringLiteral("Demo Bodypack"), QStringLiteral("eab0")},
             {QStringLiteral("Nerio Aircraft Pack (access denied: install 60-nerio-config.rules, see README)"),
              QStringLiteral("eab1")},
         };

@@ -171,8 +171,8 @@ void WindowCommandsTest::search_data()
     QTest::addColumn<int>("units");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("none") << 0 << QStringList();
-    QTest::newRow("one") << 1 << QStringList{u"Nerio Bodypack (simulated)"_s};
-    QTest::newRow("two") << 2 << QStringList{u"Nerio Bodypack (simulated)"_s, u"Nerio Aircraft Pack (simulated)"_s};
+    QTest::newRow("one") << 1 << QStringList{u"Demo Bodypack"_s};
+    QTest::newRow("two") << 2 << QStringList{u"Demo Bodypack"_s, u"Demo Aircraft Pack"_s};
 }
 
 void WindowCommandsTest::search()
@@ -204,7 +204,7 @@ void WindowCommandsTest::searchRebuildsTheList()
     fixture.bridge->unplug(bodypack);
     fixture.bridge->plug(SimulatedUnit(UnitKind::Bodypack, u"Spare bodypack"_s, UnitSettings()));
     click(fixture, "bSearchUSBButton");
-    QCOMPARE(entries(devices), (QStringList{u"Nerio Aircraft Pack (simulated)"_s, u"Spare bodypack"_s}));
+    QCOMPARE(entries(devices), (QStringList{u"Demo Aircraft Pack"_s, u"Spare bodypack"_s}));
     QCOMPARE(devices->currentIndex(), 0);
 }
 
@@ -218,7 +218,7 @@ void WindowCommandsTest::searchKeepsEveryUnitAtItsPlace()
     click(fixture, "bSearchUSBButton");
     auto *devices = fixture.control<QComboBox>("bUSBCombobox");
     QCOMPARE(entries(devices), (QStringList{u"USB device 0 (its description could not be read)"_s,
-                                            u"Nerio Aircraft Pack (simulated)"_s}));
+                                            u"Demo Aircraft Pack"_s}));
 
     // Each entry still addresses its own unit.
     devices->setCurrentIndex(1);

@@ -78,7 +78,7 @@ SimulatedUnit SimulatedUnit::demoBodypack()
     settings.versionBytes = QByteArray("\x01\x00\x05", 3);
     settings.batteryTenths = 37;
     settings.rssi = 57;
-    return SimulatedUnit(UnitKind::Bodypack, QStringLiteral("Nerio Bodypack (simulated)"), settings);
+    return SimulatedUnit(UnitKind::Bodypack, QStringLiteral("Demo Bodypack"), settings);
 }
 
 SimulatedUnit SimulatedUnit::demoAircraftPack()
@@ -90,7 +90,7 @@ SimulatedUnit SimulatedUnit::demoAircraftPack()
     settings.versionBytes = QByteArray("\x02\x01\x00", 3);
     settings.batteryTenths = 41;
     settings.rssi = 63;
-    return SimulatedUnit(UnitKind::AircraftPack, QStringLiteral("Nerio Aircraft Pack (simulated)"), settings);
+    return SimulatedUnit(UnitKind::AircraftPack, QStringLiteral("Demo Aircraft Pack"), settings);
 }
 
 QString SimulatedUnit::productId() const
