@@ -1,6 +1,5 @@
 #include "cliarguments.h"
 
-#include "packparameters/settingranges.h"
 #include "simulatedunits.h"
 
 #include <QCommandLineParser>
@@ -8,6 +7,8 @@
 
 #include <limits>
 #include <set>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -19,15 +20,55 @@ const QString device = QStringLiteral("device");
 const QString kind = QStringLiteral("kind");
 const QString save = QStringLiteral("save");
 const QString from = QStringLiteral("from");
-const QString id = QStringLiteral("id");
-const QString rfPower = QStringLiteral("rf-power");
-const QString startupVolume = QStringLiteral("startup-volume");
-const QString micSensitivity = QStringLiteral("mic-sensitivity");
-const QString sideTone = QStringLiteral("side-tone");
-const QString ptt = QStringLiteral("ptt");
 const QString all = QStringLiteral("all");
 const QString idStart = QStringLiteral("id-start");
+
+QString of(Setting setting)
+{
+    return qText(settingInfo(setting).option);
+}
 } // namespace Option
+
+// "--mic-sensitivity, --side-tone and --ptt": the options of the settings.
+QString optionList(const QList<Setting> &settings)
+{
+    QStringList options;
+    for (const Setting setting : settings)
+        options.append(u"--"_s + Option::of(setting));
+    const QString last = options.takeLast();
+    return options.isEmpty() ? last : options.join(u", "_s) + u" and "_s + last;
+}
+
+
+// The kinds that have the setting, when not every kind has it: " (bodypack)".
+QString kindsWith(Setting setting)
+{
+    QStringList owners;
+    for (const PackKindInfo &kind : packKinds())
+        if (kind.has(setting))
+            owners.append(qText(kind.name));
+    return owners.size() == qsizetype(packKinds().size()) ? QString() : u" ("_s + owners.join(u", "_s) + u')';
+}
+
+QString settingHelp(const SettingInfo &info)
+{
+    QString values;
+    if (info.choices.empty()) {
+        values = QStringLiteral("%1 to %2").arg(info.minimum).arg(info.maximum);
+    } else {
+        QStringList options;
+        for (const SettingChoice &choice : info.choices)
+            options.append(qText(choice.option));
+        values = options.join(u" or "_s);
+    }
+    QString help = u"write: "_s + qText(info.name) + u", "_s + values;
+    if (info.shownNegated)
+        help += QStringLiteral(", its magnitude (the window shows 0 to -%1)").arg(info.maximum);
+    help += kindsWith(info.setting);
+    if (info.versioned)
+        help += u"; by default the unit keeps its own"_s;
+    return help + u'.';
+}
 
 const QString kDescription = QStringLiteral(
     "Reads and writes the settings of Nerio bodypacks and aircraft packs over USB,\n"
@@ -50,6 +91,14 @@ const QString kEpilogue = QStringLiteral(
     "With --simulate, %1 may list other simulated units,\n"
     "e.g. \"bodypack,bodypack:unplug-at=10,aircraft\" (see docs/cli.md).\n");
 
+QString kindNames()
+{
+    QStringList names;
+    for (const PackKindInfo &kind : packKinds())
+        names.append(qText(kind.name));
+    return names.join(u" or "_s);
+}
+
 struct Parser
 {
     QCommandLineParser parser;
@@ -68,31 +117,29 @@ struct Parser
             {Option::simulate, QStringLiteral("Use the built-in simulated units instead of USB.")},
             {Option::device, QStringLiteral("The unit's device number, as list shows it (default 0)."),
              QStringLiteral("N")},
-            {Option::kind, QStringLiteral("bodypack or aircraft; by default the kind the unit reports."),
+            {Option::kind, kindNames() + QStringLiteral("; by default the kind the unit reports."),
              QStringLiteral("K")},
             {Option::save, QStringLiteral("read: also save the settings to a parameter file."), QStringLiteral("FILE")},
             {Option::from, QStringLiteral("write: the parameter file whose settings are written."),
              QStringLiteral("FILE")},
-            {Option::id, QStringLiteral("write: the ID, 0 to 9999."), QStringLiteral("N")},
-            {Option::rfPower, QStringLiteral("write: the RF power, 0 to 127."), QStringLiteral("N")},
-            {Option::startupVolume, QStringLiteral("write: the startup volume, 0 to 9."), QStringLiteral("N")},
-            {Option::micSensitivity, QStringLiteral("write: the microphone sensitivity, 0 to 15 (bodypack)."),
-             QStringLiteral("N")},
-            {Option::sideTone,
-             QStringLiteral("write: the side tone as its magnitude, 0 to 24 (the window shows 0 to -24; bodypack)."),
-             QStringLiteral("N")},
-            {Option::ptt, QStringLiteral("write: the PTT control, aircraft or microphone (bodypack); by default the "
-                                         "unit keeps its own."),
-             QStringLiteral("P")},
             {Option::all, QStringLiteral("write: every attached unit of --kind, with the settings of --from.")},
             {Option::idStart, QStringLiteral("write --all: consecutive IDs from N, in device order."),
              QStringLiteral("N")},
         });
+        for (const SettingInfo &info : settings())
+            parser.addOption({qText(info.option), settingHelp(info),
+                              info.choices.empty() ? QStringLiteral("N") : QStringLiteral("P")});
     }
 
     QString helpText() const
     {
-        return parser.helpText() + kEpilogue.arg(QLatin1String(kSimulatedUnitsVariable));
+        // Qt names the program by the path it was started with; the help names it as users call it.
+        QString text = parser.helpText();
+        const QString usage = u"Usage: "_s;
+        const QString startedAs = QCoreApplication::arguments().value(0);
+        if (!startedAs.isEmpty() && text.startsWith(usage + startedAs))
+            text.replace(usage.size(), startedAs.size(), QCoreApplication::applicationName());
+        return text + kEpilogue.arg(QLatin1String(kSimulatedUnitsVariable));
     }
 };
 
@@ -123,8 +170,12 @@ std::set<QString> optionsOf(CliCommand command)
         return {};
     case CliCommand::Read:
         return {device, kind, save};
-    case CliCommand::Write:
-        return {device, kind, from, id, rfPower, startupVolume, micSensitivity, sideTone, ptt};
+    case CliCommand::Write: {
+        std::set<QString> options{device, kind, from};
+        for (const SettingInfo &info : settings())
+            options.insert(of(info.setting));
+        return options;
+    }
     case CliCommand::WriteAll:
         return {all, kind, from, idStart};
     }
@@ -163,7 +214,7 @@ std::optional<int> numberOption(const QCommandLineParser &parser, const QString 
 
 struct OptionValues
 {
-    SettingOverrides overrides;
+    PackSettings overrides;
     std::optional<int> device;
     std::optional<int> idStart;
     QString failure;
@@ -173,27 +224,49 @@ OptionValues numberOptions(const QCommandLineParser &parser)
 {
     OptionValues values;
     QString &failure = values.failure;
-    SettingOverrides &overrides = values.overrides;
-    overrides.id = numberOption(parser, Option::id, failure);
-    overrides.rfPower = numberOption(parser, Option::rfPower, failure);
-    overrides.startupVolume = numberOption(parser, Option::startupVolume, failure);
-    overrides.micSensitivity = numberOption(parser, Option::micSensitivity, failure);
-    overrides.sideTone = numberOption(parser, Option::sideTone, failure);
+    for (const SettingInfo &info : settings())
+        if (info.choices.empty())
+            values.overrides.set(info.setting, numberOption(parser, Option::of(info.setting), failure));
     values.device = numberOption(parser, Option::device, failure);
     values.idStart = numberOption(parser, Option::idStart, failure);
     return values;
 }
 
-std::optional<int> pttSelection(const QString &name)
+// A choice by its option name; `failure` set when the name is none of them.
+void choiceOption(const QCommandLineParser &parser, const SettingInfo &info, PackSettings &values, QString &failure)
 {
-    if (name == u"aircraft")
-        return 0;
-    if (name == u"microphone")
-        return 1;
-    return std::nullopt;
+    const QString name = Option::of(info.setting);
+    if (!parser.isSet(name))
+        return;
+    QStringList known;
+    for (std::size_t position = 0; position < info.choices.size(); ++position) {
+        known.append(qText(info.choices[position].option));
+        if (parser.value(name) == known.last())
+            values.set(info.setting, int(position));
+    }
+    if (!values.value(info.setting))
+        failure = QStringLiteral("--%1 takes %2, not '%3'.").arg(name, known.join(u" or "_s), parser.value(name));
 }
 
 } // namespace
+
+std::optional<QString> settingsOfOtherKinds(PackKind kind, const PackSettings &settings)
+{
+    QList<Setting> lacking;
+    QStringList owners;
+    for (const SettingInfo &info : ::settings()) {
+        if (packKind(kind).has(info.setting))
+            continue;
+        lacking.append(info.setting);
+        for (const PackKindInfo &other : packKinds())
+            if (other.has(info.setting) && !owners.contains(qText(other.caption)))
+                owners.append(qText(other.caption));
+    }
+    if (!settings.any(lacking))
+        return std::nullopt;
+    // All of them at once, so the user sees what goes with which kind.
+    return optionList(lacking) + u" are "_s + owners.join(u" and "_s) + u" settings."_s;
+}
 
 ParsedArguments parseArguments(const QStringList &arguments)
 {
@@ -244,17 +317,18 @@ ParsedArguments parseArguments(const QStringList &arguments)
         request.device = std::uint16_t(*values.device);
     }
     if (parser.isSet(Option::kind)) {
-        request.kind = packKindFromName(parser.value(Option::kind));
+        request.kind = packKindNamed(parser.value(Option::kind).toStdString());
         if (!request.kind)
-            return problem(QStringLiteral("--kind takes bodypack or aircraft, not '%1'.").arg(parser.value(Option::kind)));
+            return problem(QStringLiteral("--kind takes %1, not '%2'.").arg(kindNames(), parser.value(Option::kind)));
     }
-    if (parser.isSet(Option::ptt)) {
-        values.overrides.pttSel = pttSelection(parser.value(Option::ptt));
-        if (!values.overrides.pttSel)
-            return problem(QStringLiteral("--ptt takes aircraft or microphone, not '%1'.").arg(parser.value(Option::ptt)));
-    }
-    if (request.kind == PackKind::Aircraft && values.overrides.hasBodypackOnlySettings())
-        return problem(QStringLiteral("--mic-sensitivity, --side-tone and --ptt are bodypack settings."));
+    for (const SettingInfo &info : settings())
+        if (!info.choices.empty())
+            choiceOption(parser, info, values.overrides, values.failure);
+    if (!values.failure.isEmpty())
+        return problem(values.failure);
+    if (request.kind)
+        if (const auto foreign = settingsOfOtherKinds(*request.kind, values.overrides))
+            return problem(*foreign);
     if (const auto rangeProblem = settingsProblem(values.overrides))
         return problem(*rangeProblem);
     request.overrides = values.overrides;
@@ -268,8 +342,8 @@ ParsedArguments parseArguments(const QStringList &arguments)
         if (!request.kind || request.fromFile.isEmpty())
             return problem(QStringLiteral("write --all needs --kind and --from."));
         if (values.idStart) {
-            SettingOverrides start;
-            start.id = values.idStart;
+            PackSettings start;
+            start.set(Setting::Id, values.idStart);
             if (const auto idProblem = settingsProblem(start))
                 return problem(QStringLiteral("--id-start: ") + *idProblem);
         }

@@ -4,6 +4,7 @@
 // parsing; every option value is checked here, before any unit is touched.
 
 #include "clirequest.h"
+#include "packparameters/packsettings.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,3 +26,7 @@ struct CliUsageProblem
 using ParsedArguments = std::variant<CliRequest, CliText, CliUsageProblem>;
 
 ParsedArguments parseArguments(const QStringList &arguments);
+
+// "--mic-sensitivity, --side-tone and --ptt are bodypack settings." when
+// `settings` gives a value to any setting that `kind` lacks.
+std::optional<QString> settingsOfOtherKinds(PackKind kind, const PackSettings &settings);

@@ -1,12 +1,14 @@
 #include "clicommands.h"
 
+#include "cliarguments.h"
 #include "common/outcometexts.h"
-#include "packparameters/packexchange.h"
-#include "packtraits.h"
+#include "packparameters/packparameters.h"
 #include "parameterfiles.h"
 #include "recordformat.h"
-#include "unitlisting.h"
+#include "unitkind.h"
 #include "unitwrite.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -22,17 +24,16 @@ QString deviceText(std::uint16_t device)
     return QStringLiteral("device %1").arg(device);
 }
 
-template <typename Record>
-void printUnitRecord(Console &console, const CliRequest &request, std::uint16_t device, const Record &record)
+QString indefiniteArticle(PackKind kind)
 {
-    console.out << (request.json ? jsonLine(unitRecordJson(device, record)) : unitRecordText(device, record));
+    return std::string_view("aeiou").find(packKind(kind).caption.front()) != std::string_view::npos
+               ? QStringLiteral("an")
+               : QStringLiteral("a");
 }
 
-SettingOverrides settingsOfFile(const std::optional<FileRecord> &file)
+void printUnitRecord(Console &console, const CliRequest &request, const UnitReading &reading)
 {
-    if (!file)
-        return {};
-    return std::visit([](const auto &record) { return fileSettings(record); }, *file);
+    console.out << (request.json ? jsonLine(unitRecordJson(reading)) : unitRecordText(reading));
 }
 
 int runList(const CliRequest &request, Console &console)
@@ -49,11 +50,11 @@ int runRead(const CliRequest &request, Console &console)
     if (error.status)
         return failure(console, error.message);
     return withRecordOf(*kind, [&](auto record) {
-        typename PackTraits<decltype(record)>::Pack pack;
+        PackParameters<decltype(record)> pack;
         pack.read_params(request.device, record, error);
         if (error.status)
             return failure(console, error.message);
-        printUnitRecord(console, request, request.device, record);
+        printUnitRecord(console, request, readingOf(request.device, record));
         if (request.saveFile.isEmpty())
             return int(kExitSuccess);
         pack.save_to_file(request.saveFile, record, error);
@@ -69,44 +70,41 @@ int runWrite(const CliRequest &request, Console &console)
 {
     // The file and every value in it are checked before the unit is touched.
     Errortype error;
-    std::optional<FileRecord> file;
+    std::optional<FileSettings> file;
     if (!request.fromFile.isEmpty()) {
         file = loadParameterFile(request.fromFile, request.kind, error);
         if (error.status)
             return failure(console, error.message);
+        if (const auto problem = settingsProblem(file->settings))
+            return usageFailure(console, request.fromFile + QStringLiteral(": ") + *problem);
     }
-    const SettingOverrides fromFile = settingsOfFile(file);
-    if (const auto problem = settingsProblem(fromFile))
-        return usageFailure(console, request.fromFile + QStringLiteral(": ") + *problem);
 
     std::optional<PackKind> kind = request.kind;
     if (!kind && file)
-        kind = kindOfFile(*file);
+        kind = file->kind;
     if (!kind)
         kind = kindOfUnit(request.device, error);
     if (error.status)
         return failure(console, error.message);
-    if (*kind == PackKind::Aircraft && request.overrides.hasBodypackOnlySettings())
-        return usageFailure(console, QStringLiteral("%1 is written as an aircraft pack; --mic-sensitivity, "
-                                                    "--side-tone and --ptt are bodypack settings.")
-                                         .arg(deviceText(request.device)));
+    if (const auto foreign = settingsOfOtherKinds(*kind, request.overrides))
+        return usageFailure(console, QStringLiteral("%1 is written as %2 %3; %4")
+                                         .arg(deviceText(request.device), indefiniteArticle(*kind),
+                                              qText(packKind(*kind).caption), *foreign));
 
-    const SettingOverrides settings = fromFile.overlaidBy(request.overrides);
-    return withRecordOf(*kind, [&](auto record) {
-        const UnitWriteResult result = writeUnit(request.device, settings, record);
-        switch (result.outcome) {
-        case UnitWriteResult::Outcome::Failed:
-            return failure(console, result.message);
-        case UnitWriteResult::Outcome::Refused:
-            return usageFailure(console, deviceText(request.device) + QStringLiteral(": ") + result.message);
-        case UnitWriteResult::Outcome::Written:
-            break;
-        }
-        printUnitRecord(console, request, request.device, record);
-        if (!request.json)
-            console.out << OutcomeTexts::writtenToDevice << Qt::endl;
-        return int(kExitSuccess);
-    });
+    const PackSettings settings = (file ? file->settings : PackSettings()).overlaidBy(request.overrides);
+    const UnitWriteResult result = writeUnit(request.device, *kind, settings);
+    switch (result.outcome) {
+    case UnitWriteResult::Outcome::Failed:
+        return failure(console, result.message);
+    case UnitWriteResult::Outcome::Refused:
+        return usageFailure(console, deviceText(request.device) + QStringLiteral(": ") + result.message);
+    case UnitWriteResult::Outcome::Written:
+        break;
+    }
+    printUnitRecord(console, request, result.unit);
+    if (!request.json)
+        console.out << OutcomeTexts::writtenToDevice << Qt::endl;
+    return kExitSuccess;
 }
 
 int runWriteAll(const CliRequest &request, Console &console)
@@ -116,20 +114,22 @@ int runWriteAll(const CliRequest &request, Console &console)
     const auto file = loadParameterFile(request.fromFile, kind, error);
     if (error.status)
         return failure(console, error.message);
-    const SettingOverrides fromFile = settingsOfFile(file);
+    const PackSettings &fromFile = file->settings;
     if (const auto problem = settingsProblem(fromFile))
         return usageFailure(console, request.fromFile + QStringLiteral(": ") + *problem);
 
     QList<ListedUnit> fleet = listUnits();
-    fleet.removeIf([kind](const ListedUnit &unit) { return unit.kind != kind; });
+    fleet.removeIf([kind](const ListedUnit &unit) { return kindOf(unit) != kind; });
     if (fleet.isEmpty())
-        return failure(console, QStringLiteral("No %1 is attached.").arg(packKindCaption(kind)));
+        return failure(console, QStringLiteral("No %1 is attached.").arg(qText(packKind(kind).caption)));
 
     // Every unit's ID is planned and checked before the first unit is written.
     QList<int> ids;
     for (qsizetype position = 0; position < fleet.size(); ++position) {
-        const int id = request.idStart ? *request.idStart + int(position) : *fromFile.id;
-        if (const auto problem = settingsProblem(SettingOverrides{.id = id}))
+        const int id = request.idStart ? *request.idStart + int(position) : *fromFile.value(Setting::Id);
+        PackSettings planned;
+        planned.set(Setting::Id, id);
+        if (const auto problem = settingsProblem(planned))
             return usageFailure(console, QStringLiteral("%1 would get the ID %2: %3")
                                              .arg(deviceText(fleet[position].device))
                                              .arg(id)
@@ -140,10 +140,9 @@ int runWriteAll(const CliRequest &request, Console &console)
     QList<FleetResult> results;
     for (qsizetype position = 0; position < fleet.size(); ++position) {
         const std::uint16_t device = fleet[position].device;
-        SettingOverrides settings = fromFile;
-        settings.id = ids[position];
-        const UnitWriteResult written =
-            withRecordOf(kind, [&](auto record) { return writeUnit(device, settings, record); });
+        PackSettings settings = fromFile;
+        settings.set(Setting::Id, ids[position]);
+        const UnitWriteResult written = writeUnit(device, kind, settings);
         const bool ok = written.outcome == UnitWriteResult::Outcome::Written;
         const FleetResult result{device, ids[position], ok, ok ? OutcomeTexts::writtenToDevice : written.message};
         results.append(result);
@@ -163,15 +162,12 @@ int runShow(const CliRequest &request, Console &console)
     const auto file = loadParameterFile(request.showFile, std::nullopt, error);
     if (error.status)
         return failure(console, error.message);
-    return std::visit(
-        [&](const auto &record) {
-            console.out << (request.json ? jsonLine(fileSettingsJson(record)) : fileSettingsText(record));
-            // A file the tool could not write to a unit is no valid file.
-            if (const auto problem = settingsProblem(fileSettings(record)))
-                return usageFailure(console, request.showFile + QStringLiteral(": ") + *problem);
-            return int(kExitSuccess);
-        },
-        *file);
+    console.out << (request.json ? jsonLine(fileSettingsJson(file->kind, file->settings))
+                                 : fileSettingsText(file->kind, file->settings));
+    // A file the tool could not write to a unit is no valid file.
+    if (const auto problem = settingsProblem(file->settings))
+        return usageFailure(console, request.showFile + QStringLiteral(": ") + *problem);
+    return kExitSuccess;
 }
 
 } // namespace

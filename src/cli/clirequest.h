@@ -2,8 +2,7 @@
 
 // What the command line asks for, once it has been understood and checked.
 
-#include "packkind.h"
-#include "settingoverrides.h"
+#include "packparameters/packsettings.h"
 
 #include <QString>
 
@@ -23,6 +22,6 @@ struct CliRequest
     QString saveFile;            // read --save
     QString fromFile;            // write --from
     QString showFile;            // show FILE
-    SettingOverrides overrides;  // write's setting options
+    PackSettings overrides;      // write's setting options
     std::optional<int> idStart;  // write --all --id-start
 };

@@ -9,7 +9,7 @@ namespace {
 // Installs the units the command works with; false when the simulated units
 // are not understood (the problem already reported).
 bool installUnits(const CliRequest &request, const std::optional<QString> &simulatedUnitList,
-                  const BackendFactory &usbBackend, Console &console)
+                  const BridgeBackendFactory &usbBackend, Console &console)
 {
     if (request.simulate) {
         const SimulatedUnitsSetup setup = simulatedUnits(simulatedUnitList);
@@ -27,7 +27,7 @@ bool installUnits(const CliRequest &request, const std::optional<QString> &simul
 } // namespace
 
 int runCli(const QStringList &arguments, const std::optional<QString> &simulatedUnitList,
-           const BackendFactory &usbBackend, Console &console)
+           const BridgeBackendFactory &usbBackend, Console &console)
 {
     const ParsedArguments parsed = parseArguments(arguments);
     if (const auto *text = std::get_if<CliText>(&parsed)) {

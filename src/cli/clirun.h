@@ -9,14 +9,10 @@
 #include <QString>
 #include <QStringList>
 
-#include <functional>
-#include <memory>
 #include <optional>
-
-using BackendFactory = std::function<std::shared_ptr<BridgeBackend>()>;
 
 // `simulatedUnitList` is the value of NERIO_SIMULATED_UNITS, std::nullopt when
 // it is not set; it counts only with --simulate. `usbBackend` makes the
 // backend for real units.
 int runCli(const QStringList &arguments, const std::optional<QString> &simulatedUnitList,
-           const BackendFactory &usbBackend, Console &console);
+           const BridgeBackendFactory &usbBackend, Console &console);

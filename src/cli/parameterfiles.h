@@ -3,18 +3,18 @@
 // Loading a parameter file of either kind.
 
 #include "common/errortype.h"
-#include "packkind.h"
-#include "packparameters/packrecords.h"
+#include "packparameters/packsettings.h"
 
 #include <QString>
 
 #include <optional>
-#include <variant>
 
-using FileRecord = std::variant<Body_cfg_params, Aircraft_cfg_params>;
+struct FileSettings
+{
+    PackKind kind;
+    PackSettings settings;
+};
 
-// The file's settings in a record of its kind: the given one, or else the one
-// its root element names. On a failure the reading message is recorded.
-std::optional<FileRecord> loadParameterFile(const QString &path, std::optional<PackKind> kind, Errortype &error);
-
-PackKind kindOfFile(const FileRecord &file);
+// The file's settings as a file of the given kind, or else of the kind its
+// root element names. On a failure the reading message is recorded.
+std::optional<FileSettings> loadParameterFile(const QString &path, std::optional<PackKind> kind, Errortype &error);

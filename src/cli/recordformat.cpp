@@ -1,7 +1,6 @@
 #include "recordformat.h"
 
 #include "packparameters/versiontext.h"
-#include "packtraits.h"
 
 #include <QJsonDocument>
 
@@ -12,20 +11,8 @@ namespace {
 
 using Rows = QList<std::pair<QString, QString>>;
 
-// The captions of the window's fields and labels, as the window shows them.
-namespace Caption {
-const QString device = QStringLiteral("Device:");
-const QString kind = QStringLiteral("Kind:");
-const QString id = QStringLiteral("ID:");
-const QString rfPower = QStringLiteral("RF Power (0-127):");
-const QString startupVolume = QStringLiteral("Startup Volume (0-9):");
-const QString sideTone = QStringLiteral("Side Tone (0-24):");
-const QString micSensitivity = QStringLiteral("Mic sensivity (0-15):");
-const QString ptt = QStringLiteral("PTT Control:");
-const QString version = QStringLiteral("Software Version:");
-const QString battery = QStringLiteral("Battery Voltage:");
-const QString rssi = QStringLiteral("RSSI:");
-} // namespace Caption
+const QString kDeviceCaption = QStringLiteral("Device:");
+const QString kKindCaption = QStringLiteral("Kind:");
 
 QString aligned(const Rows &rows)
 {
@@ -38,127 +25,93 @@ QString aligned(const Rows &rows)
     return text;
 }
 
-QString pttText(std::uint8_t ptt_sel)
+// A value as the window's field shows it: the side tone negated, a choice by
+// its caption.
+QString shownValue(Setting setting, int value)
 {
-    return ptt_sel < kPttSelectionNames.size() ? kPttSelectionNames[ptt_sel] : QString::number(ptt_sel);
+    const SettingInfo &info = settingInfo(setting);
+    if (!info.choices.empty())
+        return value >= 0 && std::size_t(value) < info.choices.size() ? qText(info.choices[std::size_t(value)].caption)
+                                                                      : QString::number(value);
+    return QString::number(info.shownNegated ? -value : value);
 }
 
-template <typename Record>
-Rows commonSettingRows(const Record &record)
+Rows settingRows(const PackSettings &settings, std::span<const Setting> which)
 {
-    return {{Caption::kind, packKindCaption(PackTraits<Record>::kind)},
-            {Caption::id, QString::number(record.id)},
-            {Caption::rfPower, QString::number(record.rf_power)},
-            {Caption::startupVolume, QString::number(record.startup_volume)}};
+    Rows rows;
+    for (const Setting setting : which)
+        if (const auto value = settings.value(setting))
+            rows.append({qText(settingInfo(setting).caption), shownValue(setting, *value)});
+    return rows;
 }
 
-Rows settingRows(const Aircraft_cfg_params &record)
+// The file's settings first, in the file's order, then those no file carries.
+Rows unitSettingRows(PackKind kind, const PackSettings &settings)
 {
-    return commonSettingRows(record);
+    const PackKindInfo &info = packKind(kind);
+    Rows rows = settingRows(settings, info.fileSettings);
+    for (const Setting setting : info.settings)
+        if (std::find(info.fileSettings.begin(), info.fileSettings.end(), setting) == info.fileSettings.end())
+            rows += settingRows(settings, std::span(&setting, 1));
+    return rows;
 }
 
-Rows settingRows(const Body_cfg_params &record)
+void insertSettings(QJsonObject &object, const PackSettings &settings, std::span<const Setting> which)
 {
-    // The window shows the side tone negated.
-    return commonSettingRows(record)
-           + Rows{{Caption::sideTone, QString::number(-int(record.side_tone))},
-                  {Caption::micSensitivity, QString::number(record.mic_sensitivity)}};
-}
-
-Rows pttRows(const Aircraft_cfg_params &)
-{
-    return {};
-}
-
-Rows pttRows(const Body_cfg_params &record)
-{
-    return {{Caption::ptt, pttText(record.ptt_sel)}};
-}
-
-template <typename Record>
-QString recordText(std::uint16_t device, const Record &record)
-{
-    return aligned(Rows{{Caption::device, QString::number(device)}} + settingRows(record) + pttRows(record)
-                   + Rows{{Caption::version, dottedVersionText(record.sv).value_or(record.sv)},
-                          {Caption::battery, record.batt_voltage.toString() + QStringLiteral(" V")},
-                          {Caption::rssi, QString::number(record.rssi)}});
-}
-
-template <typename Record>
-QJsonObject commonSettingsJson(const Record &record)
-{
-    return {{QStringLiteral("kind"), packKindName(PackTraits<Record>::kind)},
-            {QStringLiteral("id"), record.id},
-            {QStringLiteral("rf_power"), record.rf_power},
-            {QStringLiteral("startup_volume"), record.startup_volume}};
-}
-
-template <typename Record>
-QJsonObject recordJson(std::uint16_t device, const Record &record)
-{
-    QJsonObject object = fileSettingsJson(record);
-    const auto version = dottedVersionText(record.sv);
-    object.insert(QStringLiteral("device"), device);
-    object.insert(QStringLiteral("sv"), record.sv);
-    object.insert(QStringLiteral("version"), version ? QJsonValue(*version) : QJsonValue(QJsonValue::Null));
-    object.insert(QStringLiteral("batt_voltage"), record.batt_voltage.toString());
-    object.insert(QStringLiteral("rssi"), record.rssi);
-    return object;
+    for (const Setting setting : which)
+        if (const auto value = settings.value(setting))
+            object.insert(qText(settingInfo(setting).key), *value);
 }
 
 QString kindText(const ListedUnit &unit)
 {
-    if (unit.kind)
-        return packKindCaption(*unit.kind);
+    if (const auto kind = kindOf(unit))
+        return qText(packKind(*kind).caption);
     return unit.productId.isEmpty() ? QStringLiteral("unknown (no product ID)")
                                     : QStringLiteral("unknown (%1)").arg(unit.productId);
 }
 
 } // namespace
 
-QString unitRecordText(std::uint16_t device, const Body_cfg_params &record)
+QString unitRecordText(const UnitReading &reading)
 {
-    return recordText(device, record);
+    return aligned(Rows{{kDeviceCaption, QString::number(reading.device)},
+                        {kKindCaption, qText(packKind(reading.kind).caption)}}
+                   + unitSettingRows(reading.kind, reading.settings)
+                   + Rows{{qText(InfoCaptions::softwareVersion), dottedVersionText(reading.sv).value_or(reading.sv)},
+                          {qText(InfoCaptions::batteryVoltage), reading.batt_voltage.toString() + QStringLiteral(" V")},
+                          {qText(InfoCaptions::rssi), QString::number(reading.rssi)}});
 }
 
-QString unitRecordText(std::uint16_t device, const Aircraft_cfg_params &record)
+QJsonObject unitRecordJson(const UnitReading &reading)
 {
-    return recordText(device, record);
-}
-
-QJsonObject unitRecordJson(std::uint16_t device, const Body_cfg_params &record)
-{
-    QJsonObject object = recordJson(device, record);
-    object.insert(QStringLiteral("ptt_sel"), record.ptt_sel);
+    QJsonObject object{{QStringLiteral("kind"), qText(packKind(reading.kind).name)}};
+    insertSettings(object, reading.settings, packKind(reading.kind).settings);
+    const auto version = dottedVersionText(reading.sv);
+    object.insert(QStringLiteral("device"), reading.device);
+    object.insert(QStringLiteral("sv"), reading.sv);
+    object.insert(QStringLiteral("version"), version ? QJsonValue(*version) : QJsonValue(QJsonValue::Null));
+    object.insert(QStringLiteral("batt_voltage"), reading.batt_voltage.toString());
+    object.insert(QStringLiteral("rssi"), reading.rssi);
     return object;
 }
 
-QJsonObject unitRecordJson(std::uint16_t device, const Aircraft_cfg_params &record)
+QString fileSettingsText(PackKind kind, const PackSettings &settings)
 {
-    return recordJson(device, record);
+    return aligned(Rows{{kKindCaption, qText(packKind(kind).caption)}}
+                   + settingRows(settings, packKind(kind).fileSettings));
 }
 
-QString fileSettingsText(const Body_cfg_params &record)
+QJsonObject fileSettingsJson(PackKind kind, const PackSettings &settings)
 {
-    return aligned(settingRows(record));
-}
-
-QString fileSettingsText(const Aircraft_cfg_params &record)
-{
-    return aligned(settingRows(record));
-}
-
-QJsonObject fileSettingsJson(const Body_cfg_params &record)
-{
-    QJsonObject object = commonSettingsJson(record);
-    object.insert(QStringLiteral("mic_sensitivity"), record.mic_sensitivity);
-    object.insert(QStringLiteral("side_tone"), record.side_tone);
+    QJsonObject object{{QStringLiteral("kind"), qText(packKind(kind).name)}};
+    insertSettings(object, settings, packKind(kind).fileSettings);
     return object;
 }
 
-QJsonObject fileSettingsJson(const Aircraft_cfg_params &record)
+std::optional<PackKind> kindOf(const ListedUnit &unit)
 {
-    return commonSettingsJson(record);
+    return packKindReadAs(unit.productId.toStdString());
 }
 
 QString unitListText(const QList<ListedUnit> &units)
@@ -180,7 +133,8 @@ QJsonArray unitListJson(const QList<ListedUnit> &units)
     QJsonArray array;
     for (const ListedUnit &unit : units)
         array.append(QJsonObject{{QStringLiteral("device"), unit.device},
-                                 {QStringLiteral("kind"), unit.kind ? packKindName(*unit.kind) : QStringLiteral("unknown")},
+                                 {QStringLiteral("kind"), kindOf(unit) ? qText(packKind(*kindOf(unit)).name)
+                                                                       : QStringLiteral("unknown")},
                                  {QStringLiteral("product_id"), unit.productId},
                                  {QStringLiteral("description"), unit.description}});
     return array;
@@ -197,7 +151,7 @@ QString fleetSummaryText(const QList<FleetResult> &results, PackKind kind)
     return QStringLiteral("%1 of %2 %3 units written, %4 failed.\n")
         .arg(written)
         .arg(results.size())
-        .arg(packKindCaption(kind))
+        .arg(qText(packKind(kind).caption))
         .arg(results.size() - written);
 }
 

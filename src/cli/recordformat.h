@@ -3,9 +3,8 @@
 // How records, file settings, unit lists and fleet results are printed: as
 // aligned "caption: value" lines in the window's captions and forms, or as JSON.
 
-#include "packkind.h"
-#include "packparameters/packrecords.h"
-#include "unitlisting.h"
+#include "devicelink/unitlisting.h"
+#include "packparameters/packsettings.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -14,18 +13,33 @@
 
 #include <cstdint>
 
+// What one unit reported in a whole-set read, whatever its kind.
+struct UnitReading
+{
+    std::uint16_t device = 0;
+    PackKind kind = PackKind::Bodypack;
+    PackSettings settings;
+    QString sv; // raw, as read
+    BatteryVoltage batt_voltage;
+    std::uint8_t rssi = 0;
+};
+
+template <typename Record>
+UnitReading readingOf(std::uint16_t device, const Record &record)
+{
+    return {device, kRecordKind<Record>, editableSettings(record), record.sv, record.batt_voltage, record.rssi};
+}
+
 // A unit's record as read or written: the settings, then the info values.
-QString unitRecordText(std::uint16_t device, const Body_cfg_params &record);
-QString unitRecordText(std::uint16_t device, const Aircraft_cfg_params &record);
-QJsonObject unitRecordJson(std::uint16_t device, const Body_cfg_params &record);
-QJsonObject unitRecordJson(std::uint16_t device, const Aircraft_cfg_params &record);
+QString unitRecordText(const UnitReading &reading);
+QJsonObject unitRecordJson(const UnitReading &reading);
 
 // The settings that a parameter file carries.
-QString fileSettingsText(const Body_cfg_params &record);
-QString fileSettingsText(const Aircraft_cfg_params &record);
-QJsonObject fileSettingsJson(const Body_cfg_params &record);
-QJsonObject fileSettingsJson(const Aircraft_cfg_params &record);
+QString fileSettingsText(PackKind kind, const PackSettings &settings);
+QJsonObject fileSettingsJson(PackKind kind, const PackSettings &settings);
 
+// The kind a listed unit's product ID names, if any.
+std::optional<PackKind> kindOf(const ListedUnit &unit);
 QString unitListText(const QList<ListedUnit> &units);
 QJsonArray unitListJson(const QList<ListedUnit> &units);
 

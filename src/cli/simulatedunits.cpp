@@ -1,6 +1,6 @@
 #include "simulatedunits.h"
 
-#include "packparameters/packnumbers.h"
+#include "packparameters/packkinds.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -54,19 +54,18 @@ bool addFault(SimulatedUnit &unit, const QString &text)
         const auto bytes = versionBytes(value);
         if (!bytes)
             return false;
-        unit.setParameter(PackNumbers::softwareVersion, *bytes);
+        unit.setParameter(InfoParameters::softwareVersion, *bytes);
         return true;
     }
     return false;
 }
 
-std::optional<SimulatedUnit> unitOfKind(const QString &kind)
+std::optional<SimulatedUnit> unitOfKind(const QString &name)
 {
-    if (kind == u"bodypack")
-        return SimulatedUnit::demoBodypack();
-    if (kind == u"aircraft")
-        return SimulatedUnit::demoAircraftPack();
-    return std::nullopt;
+    const auto kind = packKindNamed(name.toStdString());
+    if (!kind)
+        return std::nullopt;
+    return SimulatedUnit::demoUnit(*kind);
 }
 
 } // namespace

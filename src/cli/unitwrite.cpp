@@ -1,70 +1,53 @@
 #include "unitwrite.h"
 
 #include "packparameters/packexchange.h"
+#include "packparameters/packparameters.h"
 #include "packparameters/versiontext.h"
-#include "packtraits.h"
 
 namespace {
 
 using Outcome = UnitWriteResult::Outcome;
 
-// write_params decides about the PTT selection from the version as the window
-// shows it, so the raw version just read goes to it dotted.
-Body_cfg_params forWrite(Body_cfg_params record)
+// A setting that only newer units have, asked for on a unit too old for it.
+std::optional<QString> versionProblem(PackKind kind, const QString &sv, const PackSettings &settings)
 {
-    record.sv = dottedVersionText(record.sv).value_or(QString());
-    return record;
-}
-
-const Aircraft_cfg_params &forWrite(const Aircraft_cfg_params &record)
-{
-    return record;
-}
-
-std::optional<QString> pttProblem(const Body_cfg_params &record, const SettingOverrides &settings)
-{
-    if (!settings.pttSel || pttTakesPart(record.sv, kRawVersionDigits))
+    if (versionedSettingsTakePart(sv, kRawVersionDigits))
         return std::nullopt;
-    return QStringLiteral("software version %1 has no PTT control selection; leave out --ptt.")
-        .arg(dottedVersionText(record.sv).value_or(record.sv));
-}
-
-std::optional<QString> pttProblem(const Aircraft_cfg_params &, const SettingOverrides &)
-{
+    for (const Setting setting : packKind(kind).settings) {
+        const SettingInfo &info = settingInfo(setting);
+        if (info.versioned && settings.value(setting))
+            return QStringLiteral("software version %1 has no %2 selection; leave out --%3.")
+                .arg(dottedVersionText(sv).value_or(sv), qText(info.name), qText(info.option));
+    }
     return std::nullopt;
-}
-
-template <typename Record>
-UnitWriteResult writeWhole(std::uint16_t device, const SettingOverrides &settings, Record &record)
-{
-    // Checked before they go into the record's 8-bit fields, where 300
-    // would pass as 44.
-    if (const auto problem = settingsProblem(settings))
-        return {Outcome::Refused, *problem};
-    typename PackTraits<Record>::Pack pack;
-    Errortype error;
-    pack.read_params(device, record, error);
-    if (error.status)
-        return {Outcome::Failed, error.message};
-    if (const auto problem = pttProblem(record, settings))
-        return {Outcome::Refused, *problem};
-    settings.applyTo(record);
-    if (const auto problem = settingsProblem(editableSettings(record)))
-        return {Outcome::Refused, *problem};
-    pack.write_params(device, forWrite(record), error);
-    if (error.status)
-        return {Outcome::Failed, error.message};
-    return {Outcome::Written, {}};
 }
 
 } // namespace
 
-UnitWriteResult writeUnit(std::uint16_t device, const SettingOverrides &settings, Body_cfg_params &record)
+UnitWriteResult writeUnit(std::uint16_t device, PackKind kind, const PackSettings &settings)
 {
-    return writeWhole(device, settings, record);
-}
-
-UnitWriteResult writeUnit(std::uint16_t device, const SettingOverrides &settings, Aircraft_cfg_params &record)
-{
-    return writeWhole(device, settings, record);
+    return withRecordOf(kind, [&](auto record) -> UnitWriteResult {
+        // Checked before they go into the record's 8-bit fields, where 300
+        // would pass as 44.
+        if (const auto problem = settingsProblem(settings))
+            return {Outcome::Refused, *problem, {}};
+        PackParameters<decltype(record)> pack;
+        Errortype error;
+        pack.read_params(device, record, error);
+        if (error.status)
+            return {Outcome::Failed, error.message, {}};
+        if (const auto problem = versionProblem(kind, record.sv, settings))
+            return {Outcome::Refused, *problem, readingOf(device, record)};
+        settings.applyTo(record);
+        if (const auto problem = settingsProblem(editableSettings(record)))
+            return {Outcome::Refused, *problem, readingOf(device, record)};
+        // write_params decides about the version-dependent settings from the
+        // version as the window shows it, so the raw version goes to it dotted.
+        auto written = record;
+        written.sv = dottedVersionText(record.sv).value_or(QString());
+        pack.write_params(device, written, error);
+        if (error.status)
+            return {Outcome::Failed, error.message, readingOf(device, record)};
+        return {Outcome::Written, {}, readingOf(device, record)};
+    });
 }

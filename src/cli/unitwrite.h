@@ -3,8 +3,8 @@
 // One unit's write as the command line does it: a whole-set read first, so
 // that what no option or file sets stays as the unit has it.
 
-#include "packparameters/packrecords.h"
-#include "settingoverrides.h"
+#include "packparameters/packsettings.h"
+#include "recordformat.h"
 
 #include <QString>
 
@@ -19,11 +19,12 @@ struct UnitWriteResult
     };
     Outcome outcome = Outcome::Failed;
     QString message;
+    // The unit as written (settings laid over what it held, the raw version
+    // text as read); what was read when the write failed or was refused.
+    UnitReading unit;
 };
 
-// Reads the unit, lays `settings` over what it holds, checks every value
-// against the window's ranges and writes the whole set. The PTT decision uses
-// the version just read from this unit. `record` ends as the set written, with
-// the raw version text as read.
-UnitWriteResult writeUnit(std::uint16_t device, const SettingOverrides &settings, Body_cfg_params &record);
-UnitWriteResult writeUnit(std::uint16_t device, const SettingOverrides &settings, Aircraft_cfg_params &record);
+// Reads the unit as a `kind`, lays `settings` over what it holds, checks every
+// value against the window's ranges and writes the whole set. The decision on
+// version-dependent settings uses the version just read from this unit.
+UnitWriteResult writeUnit(std::uint16_t device, PackKind kind, const PackSettings &settings);

@@ -5,6 +5,7 @@
 // process: simulated units, or real units over libusb.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 
@@ -43,6 +44,8 @@ public:
 // Installs the backend for the whole process and returns the previous one.
 // With no backend installed every operation fails and no unit is listed.
 std::shared_ptr<BridgeBackend> installBridgeBackend(std::shared_ptr<BridgeBackend> backend);
+// Makes the backend a program installs: simulated units, or real ones.
+using BridgeBackendFactory = std::function<std::shared_ptr<BridgeBackend>()>;
 std::shared_ptr<BridgeBackend> bridgeBackend();
 
 SiStatus SI_GetNumDevices(std::uint32_t *numDevices);

@@ -18,3 +18,11 @@ std::optional<QString> unstorableIdMessage(int id)
             .arg(id);
     return std::nullopt;
 }
+
+bool idIsStorable(int id, Errortype &error)
+{
+    const auto problem = unstorableIdMessage(id);
+    if (problem)
+        error.fail(*problem);
+    return !problem;
+}

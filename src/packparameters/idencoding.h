@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/errortype.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -13,3 +15,6 @@ QString dottedId(std::int16_t id);
 // 1000 to 9999 ending in 00 to 09 would go out as the bytes of a three-digit ID
 // (1005 as 10, 5, which the unit then reports as 105).
 std::optional<QString> unstorableIdMessage(int id);
+
+// Records why `id` cannot be written to a unit, before anything is sent.
+bool idIsStorable(int id, Errortype &error);

@@ -1,58 +1,42 @@
 #pragma once
 
-// What the two pack classes share for a whole-set read or write: the kind
-// check, reading a reply value into a field, and the version number rule.
+// A whole parameter set between a unit and a record, for either kind: the
+// product ID check, the read and write orders of the kind table, the
+// version-dependent settings and the closing command.
 
-#include "batteryvoltage.h"
 #include "common/errortype.h"
 #include "devicelink/cparameter.h"
+#include "packrecords.h"
 
-#include <array>
+#include <QString>
+
 #include <cstdint>
-#include <optional>
 
 namespace PackMessages {
 inline const QString wrongDevice =
     QStringLiteral("You tried to communicate with the wrong device. Please select another one.");
-QString invalidPttSelection(int ptt_sel);
+QString invalidChoice(Setting setting, int value);
 QString valueOutOfRange(std::uint8_t par_number, const QString &reply);
 } // namespace PackMessages
 
-// True when the unit's product ID names the expected kind. Otherwise records
-// the wrong-device message, unless the product ID could not be read at all.
-bool unitIsOfKind(CParameter &param, const QString &expected, Qt::CaseSensitivity sensitivity, Errortype &error);
+// True when the unit's product ID names `kind` as `match` compares it.
+// Otherwise records the wrong-device message, unless the product ID could not
+// be read at all.
+bool unitIsOfKind(CParameter &param, PackKind kind, ProductIdMatch match, Errortype &error);
 
-// Reads parameters one after another into record fields. Each call returns
-// false when the whole-set read has to end: the exchange failed (its message
-// stands) or the unit answered with a value that does not fit the field.
-class PackReader
-{
-public:
-    PackReader(CParameter &param, Errortype &error) : m_param(param), m_error(error) {}
+// Reads the kind's settings, then the version, battery voltage and RSSI, then
+// the settings that only newer units have. Ends at the first failure: the
+// fields read so far keep the unit's values, the others their own.
+template <typename Record>
+void readPack(CParameter &param, Record &record, Errortype &error);
 
-    bool number(std::uint8_t par_number, std::int16_t &field);
-    bool number(std::uint8_t par_number, std::uint8_t &field);
-    bool battery(std::uint8_t par_number, BatteryVoltage &field);
-    bool text(std::uint8_t par_number, QString &field);
+// Writes the kind's settings in order and closes with the closing command.
+// After the first failure the protocol sends nothing more, so the closing
+// command only follows a clean set. The version-dependent settings go along
+// when the dotted version in `record.sv` is above 100.
+template <typename Record>
+void writePack(CParameter &param, const Record &record, Errortype &error);
 
-private:
-    std::optional<long long> integer(std::uint8_t par_number, long long maximum);
-
-    CParameter &m_param;
-    Errortype &m_error;
-};
-
-// Where the three version digits stand in `sv`: after a read it is the raw
-// reply (105), on the way to a bodypack write the version label's dotted text
-// (1.0.5); the same three digits either way.
-inline constexpr std::array<qsizetype, 3> kRawVersionDigits{0, 1, 2};
-inline constexpr std::array<qsizetype, 3> kDottedVersionDigits{0, 2, 4};
-
-// 100 x d0 + 10 x d1 + d2 over the characters at `positions` of `sv`, each
-// taken as its code less that of '0', held in 16 bits; std::nullopt when `sv`
-// is too short to have them.
-std::optional<std::uint16_t> versionNumber(const QString &sv, std::array<qsizetype, 3> positions);
-bool pttTakesPart(const QString &sv, std::array<qsizetype, 3> positions);
-
-// Records why `id` cannot be written to a unit, before anything is sent.
-bool idIsStorable(int id, Errortype &error);
+// Whether writePack sends the version-dependent settings of this record.
+template <typename Record>
+bool writeSendsVersionedSettings(const Record &record);

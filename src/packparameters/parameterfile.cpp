@@ -5,6 +5,10 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <functional>
+#include <limits>
+#include <span>
+#include <vector>
 
 namespace {
 
@@ -12,15 +16,34 @@ namespace {
 // parameter file and is not read into memory.
 constexpr qint64 kLargestReadableFile = 1 << 20;
 
-QByteArray fileBytes(const char *root, std::span<const FileValue> values)
+struct FileValue
+{
+    std::string_view element;
+    int value;
+};
+
+struct FileField
+{
+    std::string_view element;
+    int minimum;
+    int maximum;
+    std::function<void(int)> store;
+};
+
+QByteArray latin1(std::string_view text)
+{
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
+
+QByteArray fileBytes(std::string_view root, std::span<const FileValue> values)
 {
     const QByteArray lineEnd = "\r\n";
     QByteArray bytes = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>" + lineEnd;
-    bytes += QByteArray("<") + root + ">" + lineEnd;
+    bytes += "<" + latin1(root) + ">" + lineEnd;
     for (const FileValue &value : values)
-        bytes += QByteArray("<") + value.element + ">" + QByteArray::number(value.value) + "</" + value.element + ">"
-                 + lineEnd;
-    bytes += QByteArray("</") + root + ">";
+        bytes += "<" + latin1(value.element) + ">" + QByteArray::number(value.value) + "</" + latin1(value.element)
+                 + ">" + lineEnd;
+    bytes += "</" + latin1(root) + ">";
     return bytes;
 }
 
@@ -73,12 +96,17 @@ bool nextTag(QXmlStreamReader &xml)
     return false;
 }
 
-bool readFields(QXmlStreamReader &xml, const char *root, std::span<const FileField> fields)
+bool isElement(const QXmlStreamReader &xml, std::string_view name)
 {
-    if (!nextTag(xml) || !xml.isStartElement() || xml.name() != QLatin1String(root))
+    return xml.name() == QLatin1StringView(name.data(), qsizetype(name.size()));
+}
+
+bool readFields(QXmlStreamReader &xml, std::string_view root, std::span<const FileField> fields)
+{
+    if (!nextTag(xml) || !xml.isStartElement() || !isElement(xml, root))
         return false;
     for (const FileField &field : fields) {
-        if (!nextTag(xml) || !xml.isStartElement() || xml.name() != QLatin1String(field.element))
+        if (!nextTag(xml) || !xml.isStartElement() || !isElement(xml, field.element))
             return false;
         const QString text = xml.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
         if (xml.hasError())
@@ -88,12 +116,11 @@ bool readFields(QXmlStreamReader &xml, const char *root, std::span<const FileFie
             return false;
         field.store(*value);
     }
-    return nextTag(xml) && xml.isEndElement() && xml.name() == QLatin1String(root);
+    return nextTag(xml) && xml.isEndElement() && isElement(xml, root);
 }
 
-} // namespace
-
-void writeParameterFile(const QString &filename, const char *root, std::span<const FileValue> values, Errortype &error)
+void writeParameterFile(const QString &filename, std::string_view root, std::span<const FileValue> values,
+                        Errortype &error)
 {
     if (error.status)
         return;
@@ -120,7 +147,8 @@ void writeParameterFile(const QString &filename, const char *root, std::span<con
         error.fail(FileMessages::writeFailed);
 }
 
-void readParameterFile(const QString &filename, const char *root, std::span<const FileField> fields, Errortype &error)
+void readParameterFile(const QString &filename, std::string_view root, std::span<const FileField> fields,
+                       Errortype &error)
 {
     if (error.status)
         return;
@@ -137,3 +165,35 @@ void readParameterFile(const QString &filename, const char *root, std::span<cons
     if (!readFields(xml, root, fields))
         error.fail(FileMessages::readFailed);
 }
+
+} // namespace
+
+template <typename Record>
+void saveParameterFile(const QString &filename, const Record &record, Errortype &error)
+{
+    const PackKindInfo &kind = packKind(kRecordKind<Record>);
+    std::vector<FileValue> values;
+    for (const Setting setting : kind.fileSettings)
+        withSettingField(record, setting,
+                         [&](const auto &field) { values.push_back({settingInfo(setting).fileElement, int(field)}); });
+    writeParameterFile(filename, kind.fileRoot, values, error);
+}
+
+template <typename Record>
+void loadParameterFile(const QString &filename, Record &record, Errortype &error)
+{
+    const PackKindInfo &kind = packKind(kRecordKind<Record>);
+    std::vector<FileField> fields;
+    for (const Setting setting : kind.fileSettings)
+        withSettingField(record, setting, [&](auto &field) {
+            using Field = std::remove_reference_t<decltype(field)>;
+            fields.push_back({settingInfo(setting).fileElement, std::numeric_limits<Field>::min(),
+                              std::numeric_limits<Field>::max(), [&field](int value) { field = Field(value); }});
+        });
+    readParameterFile(filename, kind.fileRoot, fields, error);
+}
+
+template void saveParameterFile(const QString &, const Body_cfg_params &, Errortype &);
+template void saveParameterFile(const QString &, const Aircraft_cfg_params &, Errortype &);
+template void loadParameterFile(const QString &, Body_cfg_params &, Errortype &);
+template void loadParameterFile(const QString &, Aircraft_cfg_params &, Errortype &);

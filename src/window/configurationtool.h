@@ -5,12 +5,8 @@
 
 #include "devicelink/siusbbridge.h"
 
-#include <functional>
-#include <memory>
-
-// Gives the backend to install, or nullptr for none (then no unit is listed).
-using BridgeBackendFactory = std::function<std::shared_ptr<BridgeBackend>()>;
-
+// The backend is installed while the window runs; a factory that gives
+// nullptr installs none, and then no unit is listed.
 // Shows the window until it is closed. The command line is left to Qt; the
 // exit code is always 0.
 int runConfigurationTool(int &argc, char **argv, const BridgeBackendFactory &makeBackend);

@@ -1,12 +1,14 @@
 #include "rangeadjustments.h"
 
+#include "packparameters/kindtext.h"
+
 #include <algorithm>
 
-int RangeAdjustments::fit(const SettingRange &range, int value)
+int RangeAdjustments::fit(const SettingInfo &setting, int value)
 {
-    const int fitted = std::clamp(value, range.minimum, range.maximum);
+    const int fitted = std::clamp(value, setting.minimum, setting.maximum);
     if (fitted != value)
-        m_changes.append(QStringLiteral("%1: %2 changed to %3").arg(QLatin1String(range.name)).arg(value).arg(fitted));
+        m_changes.append(QStringLiteral("%1: %2 changed to %3").arg(qText(setting.name)).arg(value).arg(fitted));
     return fitted;
 }
 

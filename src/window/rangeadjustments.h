@@ -4,7 +4,7 @@
 // nearest value in the field's range, and each change is noted so that the
 // user is told about it instead of seeing a value change silently.
 
-#include "packparameters/settingranges.h"
+#include "packparameters/packkinds.h"
 
 #include <QString>
 #include <QStringList>
@@ -12,7 +12,7 @@
 class RangeAdjustments
 {
 public:
-    int fit(const SettingRange &range, int value);
+    int fit(const SettingInfo &setting, int value);
 
     // `text` followed by the list of changes, if any.
     QString appendedTo(const QString &text) const;

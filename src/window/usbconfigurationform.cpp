@@ -4,6 +4,7 @@
 
 #include "filedialogfilter.h"
 #include "formlayout.h"
+#include "packparameters/kindtext.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -14,6 +15,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
+
+#include <array>
+#include <tuple>
 
 namespace USBConfiguration {
 
@@ -63,6 +67,20 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, const Form
     return control;
 }
 
+// An Info group's values and captions, in the order in which they are added:
+// the RSSI, battery voltage and version values, then the same three captions.
+// Every tab has them at the same places.
+std::tuple<QLabel *, QLabel *, QLabel *, QLabel *, QLabel *, QLabel *>
+infoLabels(QGroupBox *group, const std::array<const char *, 6> &names, const FormScale &scale)
+{
+    return {label(group, names[0], QStringLiteral("0%"), scale, 134, 75, 6),
+            label(group, names[1], QStringLiteral("0,0V"), scale, 134, 49, 5),
+            label(group, names[2], QStringLiteral("x.x.x"), scale, 134, 22, 4),
+            label(group, names[3], qText(InfoCaptions::rssi), scale, 11, 75, 3),
+            label(group, names[4], qText(InfoCaptions::batteryVoltage), scale, 11, 49, 2),
+            label(group, names[5], qText(InfoCaptions::softwareVersion), scale, 11, 22, 0)};
+}
+
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const FormScale &scale, Place place,
                     int tab)
 {
@@ -73,13 +91,24 @@ QPushButton *button(QWidget *parent, const char *name, const QString &caption, c
     return control;
 }
 
-QSpinBox *numericField(QWidget *parent, const char *name, int minimum, int maximum, const FormScale &scale,
-                       Place place, int tab)
+// The field of a counted setting, with the setting's range; a setting shown
+// negated runs from minus its maximum to 0.
+QSpinBox *numericField(QWidget *parent, const char *name, Setting setting, const FormScale &scale, Place place,
+                       int tab)
 {
+    const SettingInfo &info = settingInfo(setting);
     QSpinBox *control = placed(new QSpinBox(parent), name, scale, place, tab);
-    control->setRange(minimum, maximum);
+    if (info.shownNegated)
+        control->setRange(-info.maximum, -info.minimum);
+    else
+        control->setRange(info.minimum, info.maximum);
     control->setValue(0);
     return control;
+}
+
+QLabel *settingLabel(QWidget *parent, const char *name, Setting setting, const FormScale &scale, int x, int y, int tab)
+{
+    return label(parent, name, qText(settingInfo(setting).caption), scale, x, y, tab);
 }
 
 QFileDialog *fileDialog(QWidget *owner, const char *name, QFileDialog::AcceptMode mode, const QString &filter)
@@ -148,63 +177,70 @@ void USBConfigurationForm::InitializeComponent()
     yGeneralGroupBox = groupBox(yTabPage, "yGeneralGroupBox", QStringLiteral("Settings"), scale, {17, 20, 265, 177}, 9);
 
     yPTT_SelComboBox1 = placed(new QComboBox(yGeneralGroupBox), "yPTT_SelComboBox1", scale, {127, 150, 126, 21}, 26);
-    yPTT_SelComboBox1->addItems({kPttSelectionNames.begin(), kPttSelectionNames.end()});
+    for (const SettingChoice &choice : settingInfo(Setting::PttSelection).choices)
+        yPTT_SelComboBox1->addItem(qText(choice.caption));
     yPTT_SelComboBox1->setCurrentIndex(-1);
     yPTT_SelComboBox1->setMaxVisibleItems(2);
     QPalette windowColoured = yPTT_SelComboBox1->palette();
     windowColoured.setColor(QPalette::Button, windowColoured.color(QPalette::Base));
     yPTT_SelComboBox1->setPalette(windowColoured);
     growToWidth(yPTT_SelComboBox1, yPTT_SelComboBox1->sizeHint().width());
-    label1 = label(yGeneralGroupBox, "label1", QStringLiteral("PTT Control:"), scale, 6, 153, 24);
-    yMIC_SensitivityNumericUpDown = numericField(yGeneralGroupBox, "yMIC_SensitivityNumericUpDown", 0, 15, scale,
+    label1 = settingLabel(yGeneralGroupBox, "label1", Setting::PttSelection, scale, 6, 153, 24);
+    yMIC_SensitivityNumericUpDown = numericField(yGeneralGroupBox, "yMIC_SensitivityNumericUpDown", Setting::MicSensitivity, scale,
                                                  {153, 125, 100, 20}, 21);
-    yMIC_SensitivityLabel = label(yGeneralGroupBox, "yMIC_SensitivityLabel", QStringLiteral("Mic sensivity (0-15):"),
+    yMIC_SensitivityLabel = settingLabel(yGeneralGroupBox, "yMIC_SensitivityLabel", Setting::MicSensitivity,
                                   scale, 6, 127, 1);
-    yStartup_VolumeNumericUpDown = numericField(yGeneralGroupBox, "yStartup_VolumeNumericUpDown", 0, 9, scale,
+    yStartup_VolumeNumericUpDown = numericField(yGeneralGroupBox, "yStartup_VolumeNumericUpDown", Setting::StartupVolume, scale,
                                                 {153, 73, 100, 20}, 21);
-    ySide_ToneNumericUpDown = numericField(yGeneralGroupBox, "ySide_ToneNumericUpDown", -24, 0, scale,
+    ySide_ToneNumericUpDown = numericField(yGeneralGroupBox, "ySide_ToneNumericUpDown", Setting::SideTone, scale,
                                            {153, 99, 100, 20}, 21);
-    IDnumericUpDown1 = numericField(yGeneralGroupBox, "IDnumericUpDown1", 0, 9999, scale, {153, 20, 100, 20}, 22);
-    ySide_ToneLabel = label(yGeneralGroupBox, "ySide_ToneLabel", QStringLiteral("Side Tone (0-24):"), scale, 6, 101, 1);
-    yRF_PowerNumericUpDown = numericField(yGeneralGroupBox, "yRF_PowerNumericUpDown", 0, 127, scale,
+    IDnumericUpDown1 = numericField(yGeneralGroupBox, "IDnumericUpDown1", Setting::Id, scale, {153, 20, 100, 20}, 22);
+    ySide_ToneLabel = settingLabel(yGeneralGroupBox, "ySide_ToneLabel", Setting::SideTone, scale, 6, 101, 1);
+    yRF_PowerNumericUpDown = numericField(yGeneralGroupBox, "yRF_PowerNumericUpDown", Setting::RfPower, scale,
                                           {153, 47, 100, 20}, 21);
-    yStartup_VolumeLabel = label(yGeneralGroupBox, "yStartup_VolumeLabel", QStringLiteral("Startup Volume (0-9):"),
+    yStartup_VolumeLabel = settingLabel(yGeneralGroupBox, "yStartup_VolumeLabel", Setting::StartupVolume,
                                  scale, 6, 75, 1);
-    yRF_powerLabel = label(yGeneralGroupBox, "yRF_powerLabel", QStringLiteral("RF Power (0-127):"), scale, 6, 49, 4);
-    yIDLabel = label(yGeneralGroupBox, "yIDLabel", QStringLiteral("ID:"), scale, 6, 22, 1);
+    yRF_powerLabel = settingLabel(yGeneralGroupBox, "yRF_powerLabel", Setting::RfPower, scale, 6, 49, 4);
+    yIDLabel = settingLabel(yGeneralGroupBox, "yIDLabel", Setting::Id, scale, 6, 22, 1);
 
-    bv_RSSIlabel1 = label(yRadioGroupBox, "bv_RSSIlabel1", QStringLiteral("0%"), scale, 134, 75, 6);
-    bv_Batterylabel1 = label(yRadioGroupBox, "bv_Batterylabel1", QStringLiteral("0,0V"), scale, 134, 49, 5);
-    bv_SVlabel1 = label(yRadioGroupBox, "bv_SVlabel1", QStringLiteral("x.x.x"), scale, 134, 22, 4);
-    b_RSSIlabel1 = label(yRadioGroupBox, "b_RSSIlabel1", QStringLiteral("RSSI:"), scale, 11, 75, 3);
-    b_Batterylabel1 = label(yRadioGroupBox, "b_Batterylabel1", QStringLiteral("Battery Voltage:"), scale, 11, 49, 2);
-    b_SVlabel1 = label(yRadioGroupBox, "b_SVlabel1", QStringLiteral("Software Version:"), scale, 11, 22, 0);
+    std::tie(bv_RSSIlabel1, bv_Batterylabel1, bv_SVlabel1, b_RSSIlabel1, b_Batterylabel1, b_SVlabel1) =
+        infoLabels(yRadioGroupBox,
+                   {"bv_RSSIlabel1", "bv_Batterylabel1", "bv_SVlabel1", "b_RSSIlabel1", "b_Batterylabel1", "b_SVlabel1"},
+                   scale);
 
     groupBox1 = groupBox(aTabPage, "groupBox1", QStringLiteral("Info"), scale, {305, 20, 265, 107}, 24);
     aGeneralGroupBox = groupBox(aTabPage, "aGeneralGroupBox", QStringLiteral("Settings"), scale,
                                 {17, 20, 265, 107}, 11);
 
-    av_RSSIlabel1 = label(groupBox1, "av_RSSIlabel1", QStringLiteral("0%"), scale, 134, 75, 6);
-    av_Batterylabel3 = label(groupBox1, "av_Batterylabel3", QStringLiteral("0,0V"), scale, 134, 49, 5);
-    Av_SVlabel4 = label(groupBox1, "Av_SVlabel4", QStringLiteral("x.x.x"), scale, 134, 22, 4);
-    a_RSSIlabel5 = label(groupBox1, "a_RSSIlabel5", QStringLiteral("RSSI:"), scale, 11, 75, 3);
-    A_Batterylabel6 = label(groupBox1, "A_Batterylabel6", QStringLiteral("Battery Voltage:"), scale, 11, 49, 2);
-    a_SVlabel7 = label(groupBox1, "a_SVlabel7", QStringLiteral("Software Version:"), scale, 11, 22, 0);
+    std::tie(av_RSSIlabel1, av_Batterylabel3, Av_SVlabel4, a_RSSIlabel5, A_Batterylabel6, a_SVlabel7) =
+        infoLabels(groupBox1,
+                   {"av_RSSIlabel1", "av_Batterylabel3", "Av_SVlabel4", "a_RSSIlabel5", "A_Batterylabel6", "a_SVlabel7"},
+                   scale);
 
-    aStartup_VolumeNumericUpDown = numericField(aGeneralGroupBox, "aStartup_VolumeNumericUpDown", 0, 9, scale,
+    aStartup_VolumeNumericUpDown = numericField(aGeneralGroupBox, "aStartup_VolumeNumericUpDown", Setting::StartupVolume, scale,
                                                 {153, 73, 100, 20}, 21);
-    aStartup_VolumeLabel = label(aGeneralGroupBox, "aStartup_VolumeLabel", QStringLiteral("Startup Volume (0-9):"),
+    aStartup_VolumeLabel = settingLabel(aGeneralGroupBox, "aStartup_VolumeLabel", Setting::StartupVolume,
                                  scale, 6, 75, 1);
-    aIDnumericUpDown1 = numericField(aGeneralGroupBox, "aIDnumericUpDown1", 0, 9999, scale, {153, 20, 100, 20}, 23);
-    aRF_PowerNumericUpDown = numericField(aGeneralGroupBox, "aRF_PowerNumericUpDown", 0, 127, scale,
+    aIDnumericUpDown1 = numericField(aGeneralGroupBox, "aIDnumericUpDown1", Setting::Id, scale, {153, 20, 100, 20}, 23);
+    aRF_PowerNumericUpDown = numericField(aGeneralGroupBox, "aRF_PowerNumericUpDown", Setting::RfPower, scale,
                                           {153, 47, 100, 20}, 21);
-    aRF_PowerLabel = label(aGeneralGroupBox, "aRF_PowerLabel", QStringLiteral("RF Power (0-127):"), scale, 6, 49, 4);
-    aIDlabel = label(aGeneralGroupBox, "aIDlabel", QStringLiteral("ID:"), scale, 6, 22, 1);
+    aRF_PowerLabel = settingLabel(aGeneralGroupBox, "aRF_PowerLabel", Setting::RfPower, scale, 6, 49, 4);
+    aIDlabel = settingLabel(aGeneralGroupBox, "aIDlabel", Setting::Id, scale, 6, 22, 1);
 
     bSaveFileDialog = fileDialog(this, "bSaveFileDialog", QFileDialog::AcceptSave, kBodypackSaveFilter);
     bOpenFileDialog = fileDialog(this, "bOpenFileDialog", QFileDialog::AcceptOpen, kBodypackOpenFilter);
     aSaveFileDialog = fileDialog(this, "aSaveFileDialog", QFileDialog::AcceptSave, kAircraftPackSaveFilter);
     aOpenFileDialog = fileDialog(this, "aOpenFileDialog", QFileDialog::AcceptOpen, kAircraftPackOpenFilter);
+
+    m_tabs = {{
+        {PackKind::Bodypack, yTabPage, bSaveFileDialog, bOpenFileDialog,
+         {IDnumericUpDown1, yRF_PowerNumericUpDown, yMIC_SensitivityNumericUpDown, ySide_ToneNumericUpDown,
+          yStartup_VolumeNumericUpDown, yPTT_SelComboBox1},
+         bv_SVlabel1, bv_Batterylabel1, bv_RSSIlabel1},
+        {PackKind::AircraftPack, aTabPage, aSaveFileDialog, aOpenFileDialog,
+         {aIDnumericUpDown1, aRF_PowerNumericUpDown, nullptr, nullptr, aStartup_VolumeNumericUpDown, nullptr},
+         Av_SVlabel4, av_Batterylabel3, av_RSSIlabel1},
+    }};
 
     setObjectName(QStringLiteral("USBConfigurationForm"));
     resize(scale.size(kClientSize.width(), kClientSize.height()));

@@ -11,8 +11,10 @@
 
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class QComboBox;
 class QFileDialog;
@@ -24,6 +26,22 @@ class QSpinBox;
 class QTabWidget;
 
 namespace USBConfiguration {
+
+// What the commands need of one tab: its pack kind, its two file dialogs and
+// the controls its record is copied to and from.
+struct PackTab
+{
+    PackKind kind;
+    QWidget *page;
+    QFileDialog *saveDialog;
+    QFileDialog *openDialog;
+    // A spin box or, for a setting chosen from a list, a drop-down; nullptr
+    // for the settings that the kind lacks. Indexed by Setting.
+    std::array<QWidget *, 6> fields;
+    QLabel *version;
+    QLabel *battery;
+    QLabel *rssi;
+};
 
 class USBConfigurationForm : public QWidget
 {
@@ -52,17 +70,27 @@ private:
     void bWriteButton_Click();
     void bRFPowerNumericUpDown_Validating(QSpinBox *sender);
 
+    // The box that ends a command: the error's message if one is recorded,
+    // `success` otherwise, each with the notes of values that did not fit.
+    void report(const Errortype &error, const QString &success, const RangeAdjustments &adjustments = {});
     void report_error(const Errortype &error, const RangeAdjustments &adjustments = {});
-    void report_success(const QString &text, const RangeAdjustments &adjustments = {});
 
     // Record to controls; the returned notes tell which values did not fit.
-    [[nodiscard]] RangeAdjustments StoreBodyToGUI(const Body_cfg_params &body_params);
-    [[nodiscard]] RangeAdjustments StoreAirpackToGUI(const Aircraft_cfg_params &aircraft_params);
-    void LoadBodyFromGUI(Body_cfg_params &body_params);
-    void LoadAirpackFromGUI(Aircraft_cfg_params &aircraft_params);
-    void showInfoLabels(QLabel *version, QLabel *battery, QLabel *rssi, const QString &sv,
-                        const BatteryVoltage &voltage, std::uint8_t rssiValue);
+    template <typename Record>
+    [[nodiscard]] RangeAdjustments StoreToGUI(const PackTab &tab, const Record &record);
+    template <typename Record>
+    void LoadFromGUI(const PackTab &tab, Record &record);
 
+    // The selected tab; nullptr for none.
+    const PackTab *selectedTab() const;
+    struct ChosenFile
+    {
+        const PackTab &tab;
+        QString path;
+    };
+    // The selected tab and the file chosen in its `dialog`; std::nullopt
+    // when the dialog ended with anything but OK.
+    std::optional<ChosenFile> chooseFileOnSelectedTab(QFileDialog *PackTab::*dialog);
     std::uint16_t selectedDeviceIndex() const;
     bool isEmptyFieldRuleField(const QObject *object) const;
 
@@ -124,6 +152,8 @@ private:
     QFileDialog *bOpenFileDialog;
     QFileDialog *aSaveFileDialog;
     QFileDialog *aOpenFileDialog;
+
+    std::array<PackTab, 2> m_tabs{};
 };
 
 } // namespace USBConfiguration

@@ -3,10 +3,11 @@
 #include "usbconfigurationform.h"
 
 #include "common/outcometexts.h"
-#include "devicelink/siusbbridge.h"
+#include "devicelink/unitlisting.h"
 #include "formlayout.h"
-#include "packparameters/aircraftpackparameters.h"
-#include "packparameters/bodypackparameters.h"
+#include "packparameters/packexchange.h"
+#include "packparameters/packparameters.h"
+#include "packparameters/packsettings.h"
 #include "packparameters/versiontext.h"
 #include "windowtext.h"
 
@@ -27,8 +28,6 @@ namespace USBConfiguration {
 
 namespace {
 
-constexpr int kBodypackTab = 0;
-constexpr int kAircraftPackTab = 1;
 // The device index of no selection: a position that no unit has.
 constexpr std::uint16_t kNoDevice = 0xFFFF;
 // Room beside the entries of the open device list for its frame and scroll bar.
@@ -121,25 +120,24 @@ std::uint16_t USBConfigurationForm::selectedDeviceIndex() const
     return std::uint16_t(device.toUInt());
 }
 
+const PackTab *USBConfigurationForm::selectedTab() const
+{
+    for (const PackTab &tab : m_tabs)
+        if (tab.page == TabControl->currentWidget())
+            return &tab;
+    return nullptr;
+}
+
 void USBConfigurationForm::bSearchUSBButton_Click()
 {
     const WaitCursor waiting;
-    std::uint32_t count = 0;
-    SI_GetNumDevices(&count);
+    const QList<ListedUnit> units = listUnits();
     bUSBCombobox->clear();
     // Every unit gets an entry at its own position, also one whose description
     // cannot be fetched, and each entry keeps its device number: a command
     // always addresses the unit that its entry stands for.
-    const std::uint32_t listed = std::min<std::uint32_t>(count, kNoDevice);
-    for (std::uint32_t device = 0; device < listed; ++device) {
-        std::array<char, kProductStringSize> description{};
-        const bool described =
-            SI_GetProductString(device, description.data(), std::uint32_t(ProductStringOption::Description))
-            == kBridgeSuccess;
-        bUSBCombobox->addItem(described ? QString::fromLocal8Bit(description.data())
-                                        : WindowText::undescribedDevice(device),
-                              device);
-    }
+    for (const ListedUnit &unit : units)
+        bUSBCombobox->addItem(unit.description, unit.device);
     bUSBCombobox->setCurrentIndex(bUSBCombobox->count() > 0 ? 0 : -1);
     // Show a long description whole in the open list.
     bUSBCombobox->view()->setMinimumWidth(bUSBCombobox->view()->sizeHintForColumn(0) + kListMargin);
@@ -147,133 +145,93 @@ void USBConfigurationForm::bSearchUSBButton_Click()
 
 void USBConfigurationForm::bReadButton_Click()
 {
+    const PackTab *tab = selectedTab();
+    if (!tab)
+        return;
     Errortype error;
     RangeAdjustments adjustments;
-    switch (TabControl->currentIndex()) {
-    case kBodypackTab: {
-        Body_cfg_params body_params;
+    withRecordOf(tab->kind, [&](auto record) {
         {
             const WaitCursor waiting;
-            C_Bodypackparameters().read_params(selectedDeviceIndex(), body_params, error);
+            PackParameters<decltype(record)>().read_params(selectedDeviceIndex(), record, error);
         }
         if (!error.status)
-            adjustments = StoreBodyToGUI(body_params);
-        break;
-    }
-    case kAircraftPackTab: {
-        Aircraft_cfg_params aircraft_params;
-        {
-            const WaitCursor waiting;
-            C_Aircraftpackparameters().read_params(selectedDeviceIndex(), aircraft_params, error);
-        }
-        if (!error.status)
-            adjustments = StoreAirpackToGUI(aircraft_params);
-        break;
-    }
-    default:
-        return;
-    }
-    if (error.status)
-        report_error(error);
-    else
-        report_success(OutcomeTexts::readFromDevice, adjustments);
+            adjustments = StoreToGUI(*tab, record);
+    });
+    report(error, OutcomeTexts::readFromDevice, adjustments);
 }
 
 void USBConfigurationForm::bWriteButton_Click()
 {
+    const PackTab *tab = selectedTab();
+    if (!tab)
+        return;
     Errortype error;
-    switch (TabControl->currentIndex()) {
-    case kBodypackTab: {
-        Body_cfg_params body_params;
-        LoadBodyFromGUI(body_params);
-        // With no entry chosen there is no selection to send.
-        if (yPTT_SelComboBox1->currentIndex() < 0 && C_Bodypackparameters::write_sends_ptt_sel(body_params)) {
-            error.fail(WindowText::choosePttControl);
-            break;
+    withRecordOf(tab->kind, [&](auto record) {
+        LoadFromGUI(*tab, record);
+        // A list with no entry chosen has no value to send.
+        for (const Setting setting : packKind(tab->kind).settings) {
+            const auto *list = qobject_cast<QComboBox *>(tab->fields[std::size_t(setting)]);
+            const bool sent = !settingInfo(setting).versioned || writeSendsVersionedSettings(record);
+            if (list && list->currentIndex() < 0 && sent) {
+                error.fail(WindowText::chooseFromList(setting));
+                return;
+            }
         }
         const WaitCursor waiting;
-        C_Bodypackparameters().write_params(selectedDeviceIndex(), body_params, error);
-        break;
-    }
-    case kAircraftPackTab: {
-        Aircraft_cfg_params aircraft_params;
-        LoadAirpackFromGUI(aircraft_params);
-        const WaitCursor waiting;
-        C_Aircraftpackparameters().write_params(selectedDeviceIndex(), aircraft_params, error);
-        break;
-    }
-    default:
-        return;
-    }
-    if (error.status)
-        report_error(error);
-    else
-        report_success(OutcomeTexts::writtenToDevice);
+        PackParameters<decltype(record)>().write_params(selectedDeviceIndex(), record, error);
+    });
+    report(error, OutcomeTexts::writtenToDevice);
+}
+
+std::optional<USBConfigurationForm::ChosenFile>
+USBConfigurationForm::chooseFileOnSelectedTab(QFileDialog *PackTab::*dialog)
+{
+    const PackTab *tab = selectedTab();
+    if (!tab)
+        return std::nullopt;
+    const auto path = m_dialogs->chooseFile(*(tab->*dialog));
+    if (!path)
+        return std::nullopt;
+    return ChosenFile{*tab, *path};
 }
 
 void USBConfigurationForm::bSaveButton_Click()
 {
-    Errortype error;
-    switch (TabControl->currentIndex()) {
-    case kBodypackTab: {
-        const auto path = m_dialogs->chooseFile(*bSaveFileDialog);
-        if (!path)
-            return;
-        Body_cfg_params body_params;
-        LoadBodyFromGUI(body_params);
-        C_Bodypackparameters().save_to_file(*path, body_params, error);
-        break;
-    }
-    case kAircraftPackTab: {
-        const auto path = m_dialogs->chooseFile(*aSaveFileDialog);
-        if (!path)
-            return;
-        Aircraft_cfg_params aircraft_params;
-        LoadAirpackFromGUI(aircraft_params);
-        C_Aircraftpackparameters().save_to_file(*path, aircraft_params, error);
-        break;
-    }
-    default:
+    const auto chosen = chooseFileOnSelectedTab(&PackTab::saveDialog);
+    if (!chosen)
         return;
-    }
-    if (error.status)
-        report_error(error);
-    else
-        report_success(OutcomeTexts::savedToFile);
+    Errortype error;
+    withRecordOf(chosen->tab.kind, [&](auto record) {
+        LoadFromGUI(chosen->tab, record);
+        PackParameters<decltype(record)>().save_to_file(chosen->path, record, error);
+    });
+    report(error, OutcomeTexts::savedToFile);
 }
 
 void USBConfigurationForm::bLoadButton_Click()
 {
+    const auto chosen = chooseFileOnSelectedTab(&PackTab::openDialog);
+    if (!chosen)
+        return;
     Errortype error;
     RangeAdjustments adjustments;
     // The record goes into the controls whether the load succeeded or not, so
     // the user sees how far the file could be read.
-    switch (TabControl->currentIndex()) {
-    case kBodypackTab: {
-        const auto path = m_dialogs->chooseFile(*bOpenFileDialog);
-        if (!path)
-            return;
-        Body_cfg_params body_params;
-        C_Bodypackparameters().load_from_file(*path, body_params, error);
-        adjustments = StoreBodyToGUI(body_params);
-        break;
-    }
-    case kAircraftPackTab: {
-        const auto path = m_dialogs->chooseFile(*aOpenFileDialog);
-        if (!path)
-            return;
-        Aircraft_cfg_params aircraft_params;
-        C_Aircraftpackparameters().load_from_file(*path, aircraft_params, error);
-        adjustments = StoreAirpackToGUI(aircraft_params);
-        break;
-    }
-    default:
-        return;
-    }
+    withRecordOf(chosen->tab.kind, [&](auto record) {
+        PackParameters<decltype(record)>().load_from_file(chosen->path, record, error);
+        adjustments = StoreToGUI(chosen->tab, record);
+    });
+    report(error, OutcomeTexts::readFromFile, adjustments);
+}
+
+void USBConfigurationForm::report(const Errortype &error, const QString &success, const RangeAdjustments &adjustments)
+{
     if (error.status)
         report_error(error, adjustments);
     else
-        report_success(OutcomeTexts::readFromFile, adjustments);
+        m_dialogs->showMessage(this, QMessageBox::Information, WindowText::successTitle,
+                               adjustments.appendedTo(success));
 }
 
 void USBConfigurationForm::report_error(const Errortype &error, const RangeAdjustments &adjustments)
@@ -282,69 +240,51 @@ void USBConfigurationForm::report_error(const Errortype &error, const RangeAdjus
                            adjustments.appendedTo(error.message));
 }
 
-void USBConfigurationForm::report_success(const QString &text, const RangeAdjustments &adjustments)
+template <typename Record>
+RangeAdjustments USBConfigurationForm::StoreToGUI(const PackTab &tab, const Record &record)
 {
-    m_dialogs->showMessage(this, QMessageBox::Information, WindowText::successTitle, adjustments.appendedTo(text));
-}
-
-RangeAdjustments USBConfigurationForm::StoreBodyToGUI(const Body_cfg_params &body_params)
-{
-    using namespace SettingRanges;
     RangeAdjustments adjustments;
-    IDnumericUpDown1->setValue(adjustments.fit(id, body_params.id));
-    yRF_PowerNumericUpDown->setValue(adjustments.fit(rfPower, body_params.rf_power));
-    yMIC_SensitivityNumericUpDown->setValue(adjustments.fit(micSensitivity, body_params.mic_sensitivity));
-    ySide_ToneNumericUpDown->setValue(-adjustments.fit(sideTone, body_params.side_tone));
-    yStartup_VolumeNumericUpDown->setValue(adjustments.fit(startupVolume, body_params.startup_volume));
-    yPTT_SelComboBox1->setCurrentIndex(adjustments.fit(pttSelection, body_params.ptt_sel));
-    showInfoLabels(bv_SVlabel1, bv_Batterylabel1, bv_RSSIlabel1, body_params.sv, body_params.batt_voltage,
-                   body_params.rssi);
-    return adjustments;
-}
-
-RangeAdjustments USBConfigurationForm::StoreAirpackToGUI(const Aircraft_cfg_params &aircraft_params)
-{
-    using namespace SettingRanges;
-    RangeAdjustments adjustments;
-    aIDnumericUpDown1->setValue(adjustments.fit(id, aircraft_params.id));
-    aRF_PowerNumericUpDown->setValue(adjustments.fit(rfPower, aircraft_params.rf_power));
-    aStartup_VolumeNumericUpDown->setValue(adjustments.fit(startupVolume, aircraft_params.startup_volume));
-    showInfoLabels(Av_SVlabel4, av_Batterylabel3, av_RSSIlabel1, aircraft_params.sv, aircraft_params.batt_voltage,
-                   aircraft_params.rssi);
-    return adjustments;
-}
-
-void USBConfigurationForm::showInfoLabels(QLabel *version, QLabel *battery, QLabel *rssi, const QString &sv,
-                                          const BatteryVoltage &voltage, std::uint8_t rssiValue)
-{
+    const PackSettings values = editableSettings(record);
+    for (const SettingInfo &info : settings()) {
+        QWidget *field = tab.fields[std::size_t(info.setting)];
+        const auto value = values.value(info.setting);
+        if (!field || !value)
+            continue;
+        const int fitted = adjustments.fit(info, *value);
+        if (auto *list = qobject_cast<QComboBox *>(field))
+            list->setCurrentIndex(fitted);
+        else
+            static_cast<QSpinBox *>(field)->setValue(info.shownNegated ? -fitted : fitted);
+    }
     // A version text that cannot be dotted (none was read) leaves all three
     // labels as they were.
-    const auto dotted = dottedVersionText(sv);
+    const auto dotted = dottedVersionText(record.sv);
     if (!dotted)
-        return;
-    setAutoSizedText(version, *dotted);
-    setAutoSizedText(battery, voltage.toString(QLocale()) + QStringLiteral(" V"));
-    setAutoSizedText(rssi, QString::number(rssiValue));
+        return adjustments;
+    setAutoSizedText(tab.version, *dotted);
+    setAutoSizedText(tab.battery, record.batt_voltage.toString(QLocale()) + QStringLiteral(" V"));
+    setAutoSizedText(tab.rssi, QString::number(record.rssi));
+    return adjustments;
 }
 
-void USBConfigurationForm::LoadBodyFromGUI(Body_cfg_params &body_params)
+template <typename Record>
+void USBConfigurationForm::LoadFromGUI(const PackTab &tab, Record &record)
 {
-    body_params.id = std::int16_t(IDnumericUpDown1->value());
-    body_params.rf_power = std::uint8_t(yRF_PowerNumericUpDown->value());
-    body_params.mic_sensitivity = std::uint8_t(yMIC_SensitivityNumericUpDown->value());
-    body_params.side_tone = std::uint8_t(-ySide_ToneNumericUpDown->value());
-    body_params.startup_volume = std::uint8_t(yStartup_VolumeNumericUpDown->value());
-    // No entry chosen counts as "Aircraft Switch"; a write refuses that case
-    // before anything is sent, and files carry no PTT selection.
-    body_params.ptt_sel = std::uint8_t(std::max(yPTT_SelComboBox1->currentIndex(), 0));
-    body_params.sv = bv_SVlabel1->text();
-}
-
-void USBConfigurationForm::LoadAirpackFromGUI(Aircraft_cfg_params &aircraft_params)
-{
-    aircraft_params.id = std::int16_t(aIDnumericUpDown1->value());
-    aircraft_params.rf_power = std::uint8_t(aRF_PowerNumericUpDown->value());
-    aircraft_params.startup_volume = std::uint8_t(aStartup_VolumeNumericUpDown->value());
+    PackSettings values;
+    for (const SettingInfo &info : settings()) {
+        QWidget *field = tab.fields[std::size_t(info.setting)];
+        if (auto *list = qobject_cast<QComboBox *>(field))
+            // No entry chosen counts as the first; a write refuses that case
+            // before anything is sent, and files carry no such selection.
+            values.set(info.setting, std::max(list->currentIndex(), 0));
+        else if (auto *number = qobject_cast<QSpinBox *>(field))
+            values.set(info.setting, info.shownNegated ? -number->value() : number->value());
+    }
+    values.applyTo(record);
+    // A write decides about the version-dependent settings by the version
+    // last read into this tab, as its label shows it.
+    if (packKind(tab.kind).hasVersionedSettings())
+        record.sv = tab.version->text();
 }
 
 } // namespace USBConfiguration

@@ -1,5 +1,9 @@
 #include "windowtext.h"
 
+#include "packparameters/kindtext.h"
+
+#include <QStringList>
+
 QString WindowText::productVersion()
 {
     return QStringLiteral(NERIO_PRODUCT_VERSION);
@@ -10,7 +14,13 @@ QString WindowText::title()
     return productName + u' ' + productVersion();
 }
 
-QString WindowText::undescribedDevice(std::uint32_t device)
+QString WindowText::chooseFromList(Setting setting)
 {
-    return QStringLiteral("USB device %1 (its description could not be read)").arg(device);
+    const SettingInfo &info = settingInfo(setting);
+    QStringList choices;
+    for (const SettingChoice &choice : info.choices)
+        choices.append(qText(choice.caption));
+    return QStringLiteral("No %1 is selected. Please choose %2 under %1, then write the parameters again. Nothing was "
+                          "written to the device.")
+        .arg(qText(info.name), choices.join(QStringLiteral(" or ")));
 }

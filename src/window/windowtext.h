@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include <cstdint>
+#include "packparameters/packkinds.h"
 
 namespace WindowText {
 
@@ -17,11 +17,7 @@ QString title();
 inline const QString successTitle = QStringLiteral("Information");
 inline const QString failureTitle = QStringLiteral("Communication Error");
 
-inline const QString choosePttControl = QStringLiteral(
-    "No PTT control is selected. Please choose Aircraft Switch or Microphone Switch under PTT Control, then write "
-    "the parameters again. Nothing was written to the device.");
-
-// The device list entry of a unit whose description could not be fetched.
-QString undescribedDevice(std::uint32_t device);
+// Why a write with no entry chosen in the setting's list sends nothing.
+QString chooseFromList(Setting setting);
 
 } // namespace WindowText

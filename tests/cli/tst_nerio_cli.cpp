@@ -116,7 +116,7 @@ private slots:
         row("bodypack setting for the unit's kind", args({"write", "--device", "1", "--mic-sensitivity", "3"}),
             u"device 1 is written as an aircraft pack; --mic-sensitivity, --side-tone and --ptt are bodypack settings."_s);
         row("ptt for a version without it", args({"write", "--ptt", "microphone"}),
-            u"device 0: software version 1.0.0 has no PTT control selection; leave out --ptt."_s,
+            u"device 0: software version 1.0.0 has no PTT Control selection; leave out --ptt."_s,
             u"bodypack:version=1.0.0"_s);
 
         row("file value out of range", args({"write", "--from"}) << path("rf200.bpack"),

@@ -4,7 +4,6 @@
 
 #include "devicelink/cparameter.h"
 #include "nerioclirun.h"
-#include "packparameters/packnumbers.h"
 #include "support/testsupport.h"
 #include "usb/emulatedunits.h"
 
@@ -30,14 +29,10 @@ QByteArray readFrame(std::uint8_t number)
 }
 
 // The frames of a whole-set read, in the kind's order.
-QList<QByteArray> wholeSetRead(UnitKind kind)
+QList<QByteArray> wholeSetRead(PackKind kind)
 {
-    using namespace PackNumbers;
-    const QList<std::uint8_t> order = kind == UnitKind::Bodypack
-                                          ? QList<std::uint8_t>{id, rfPower, startupVolume, micSensitivity, sideTone,
-                                                                softwareVersion, batteryVoltage, rssi, pttSelection}
-                                          : QList<std::uint8_t>{id, rfPower, startupVolume, softwareVersion,
-                                                                batteryVoltage, rssi};
+    const QList<std::uint8_t> order = kind == PackKind::Bodypack ? QList<std::uint8_t>{52, 55, 58, 56, 57, 50, 61, 60, 64}
+                                                                 : QList<std::uint8_t>{52, 55, 58, 50, 61, 60};
     QList<QByteArray> frames;
     for (const std::uint8_t number : order)
         frames.append(readFrame(number));
@@ -54,7 +49,7 @@ QList<QByteArray> hexFrames(std::initializer_list<const char *> frames)
 
 struct Plugged
 {
-    UnitKind kind;
+    PackKind kind;
     QString description;
     UsbPlace place;
     UnitAccess access = UnitAccess::Granted;
@@ -103,15 +98,15 @@ private slots:
         };
         QTest::newRow("none") << QList<Plugged>{} << u"No units attached.\n"_s << QJsonArray();
         // Plugged in out of order: device numbers follow bus and port.
-        QTest::newRow("both kinds") << QList<Plugged>{{UnitKind::AircraftPack, u"Cabin pack"_s, {2, 1}},
-                                                      {UnitKind::Bodypack, u"Crew pack"_s, {1, 3}}}
+        QTest::newRow("both kinds") << QList<Plugged>{{PackKind::AircraftPack, u"Cabin pack"_s, {2, 1}},
+                                                      {PackKind::Bodypack, u"Crew pack"_s, {1, 3}}}
                                     << u"0   bodypack       Crew pack\n"
                                        "1   aircraft pack  Cabin pack\n"_s
                                     << QJsonArray{entry(0, "bodypack", "eab0", u"Crew pack"_s),
                                                   entry(1, "aircraft", "eab1", u"Cabin pack"_s)};
         QTest::newRow("one without access")
-            << QList<Plugged>{{UnitKind::Bodypack, u"Crew pack"_s, {1, 1}},
-                              {UnitKind::AircraftPack, u"Cabin pack"_s, {1, 2}, UnitAccess::Denied}}
+            << QList<Plugged>{{PackKind::Bodypack, u"Crew pack"_s, {1, 1}},
+                              {PackKind::AircraftPack, u"Cabin pack"_s, {1, 2}, UnitAccess::Denied}}
             << u"0   bodypack       Crew pack\n"
                "1   aircraft pack  Nerio Aircraft Pack"_s + kNoAccessTail + u'\n'
             << QJsonArray{entry(0, "bodypack", "eab0", u"Crew pack"_s),
@@ -161,7 +156,7 @@ private slots:
         QCOMPARE(run.err, QString());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.json(), QJsonValue(record));
-        const UnitKind kind = device == 0 ? UnitKind::Bodypack : UnitKind::AircraftPack;
+        const PackKind kind = device == 0 ? PackKind::Bodypack : PackKind::AircraftPack;
         QCOMPARE(plugged[device]->receivedFrames(), wholeSetRead(kind));
         QCOMPARE(plugged[1 - device]->receivedFrames(), QList<QByteArray>());
     }
@@ -200,7 +195,7 @@ private slots:
         QCOMPARE(run.err, QString());
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.json(), QJsonValue(record));
-        const UnitKind kind = device == 0 ? UnitKind::Bodypack : UnitKind::AircraftPack;
+        const PackKind kind = device == 0 ? PackKind::Bodypack : PackKind::AircraftPack;
         QCOMPARE(plugged[device]->receivedFrames(), wholeSetRead(kind) + written);
         QCOMPARE(plugged[1 - device]->receivedFrames(), QList<QByteArray>());
     }
@@ -296,7 +291,7 @@ private slots:
 
         // The file's settings, the unit's own PTT selection, the closing command.
         auto writtenWithId = [](const char *idFrame) {
-            return wholeSetRead(UnitKind::Bodypack)
+            return wholeSetRead(PackKind::Bodypack)
                    + hexFrames({idFrame, "03 57 37 50 5a", "03 57 3a 03 5a", "03 57 38 05 5a", "03 57 39 0c 5a",
                                 "03 57 40 01 5a", "03 43 46 01 46"});
         };

@@ -367,7 +367,7 @@ void TestPackParameters::versionLabelDecidesThePttWrite()
     C_Bodypackparameters().write_params(0, bodypackRecord(1234, label, ptt_sel), error);
     QCOMPARE(error.status, refused);
     if (refused)
-        QCOMPARE(error.message, PackMessages::invalidPttSelection(2));
+        QCOMPARE(error.message, PackMessages::invalidChoice(Setting::PttSelection, 2));
     QCOMPARE(numbersSent(*unit), sent);
     if (sent.contains(64))
         QCOMPARE(unit->receivedFrames()[5], bytes({3, 87, 64, ptt_sel, 90}));

@@ -27,11 +27,6 @@ constexpr std::size_t kSetupPacketSize = 8;
 constexpr std::uint32_t kCapabilities = USBDEVFS_CAP_ZERO_PACKET | USBDEVFS_CAP_BULK_CONTINUATION
                                         | USBDEVFS_CAP_NO_PACKET_SIZE_LIM | USBDEVFS_CAP_REAP_AFTER_DISCONNECT;
 
-std::uint16_t productIdOf(UnitKind kind)
-{
-    return kind == UnitKind::Bodypack ? UnitUsb::bodypackProductId : UnitUsb::aircraftPackProductId;
-}
-
 QByteArray littleEndian16(std::uint16_t value)
 {
     return bytes({value & 0xFF, value >> 8});
@@ -138,9 +133,9 @@ QString EmulatedUnit::deviceNode() const
 
 QByteArray EmulatedUnit::descriptors() const
 {
-    const std::uint16_t productId = productIdOf(m_model.kind());
+    const std::uint16_t productId = packKind(m_model.kind()).productId;
     const QByteArray device = bytes({18, 0x01, 0x00, 0x02, 0x00, 0x00, 0x00, 64})
-                              + littleEndian16(UnitUsb::vendorId) + littleEndian16(productId)
+                              + littleEndian16(kUnitVendorId) + littleEndian16(productId)
                               + bytes({0x00, 0x01, kManufacturerIndex, kProductIndex, 0, 1});
     const QByteArray interface = bytes({9, 0x04, UnitUsb::interfaceNumber, 0, 2, UnitUsb::interfaceClass, 0, 0, 0})
                                  + bytes({7, 0x05, kOutEndpoint, 0x02}) + littleEndian16(UnitUsb::maxPacketSize)
@@ -154,7 +149,7 @@ QByteArray EmulatedUnit::descriptors() const
 
 QString EmulatedUnit::sysfsDescription() const
 {
-    const std::uint16_t productId = productIdOf(m_model.kind());
+    const std::uint16_t productId = packKind(m_model.kind()).productId;
     return QStringLiteral("P: %1\n"
                           "N: %2\n"
                           "E: SUBSYSTEM=usb\n"
@@ -173,7 +168,7 @@ QString EmulatedUnit::sysfsDescription() const
         .arg(sysfsPath().mid(4), deviceNode().mid(5), deviceNode(),
              QStringLiteral("%1").arg(m_place.bus, 3, 10, QLatin1Char('0')),
              QStringLiteral("%1").arg(m_deviceNumber, 3, 10, QLatin1Char('0')), QString::number(m_place.bus),
-             QString::number(m_deviceNumber), QStringLiteral("%1").arg(UnitUsb::vendorId, 4, 16, QLatin1Char('0')),
+             QString::number(m_deviceNumber), QStringLiteral("%1").arg(kUnitVendorId, 4, 16, QLatin1Char('0')),
              QStringLiteral("%1").arg(productId, 4, 16, QLatin1Char('0')))
         .arg(QString::fromLatin1(descriptors().toHex()));
 }

@@ -51,14 +51,14 @@ QList<Entry> search()
     return entries;
 }
 
-SimulatedUnit unitCalled(UnitKind kind, const QString &description)
+SimulatedUnit unitCalled(PackKind kind, const QString &description)
 {
     return SimulatedUnit(kind, description, UnitSettings{});
 }
 
 struct Plugged
 {
-    UnitKind kind;
+    PackKind kind;
     QString description;
     UsbPlace place;
 };
@@ -84,8 +84,8 @@ private slots:
     {
         QTest::addColumn<QList<Plugged>>("plugged");
         QTest::addColumn<QList<Entry>>("expected");
-        const auto body = UnitKind::Bodypack;
-        const auto aircraft = UnitKind::AircraftPack;
+        const auto body = PackKind::Bodypack;
+        const auto aircraft = PackKind::AircraftPack;
 
         QTest::newRow("none") << QList<Plugged>{} << QList<Entry>{};
         QTest::newRow("one bodypack") << QList<Plugged>{{body, QStringLiteral("Nerio Bodypack"), {1, 4}}}
@@ -265,13 +265,13 @@ private slots:
     void numbersHoldUntilTheNextSearch()
     {
         EmulatedUsb usb;
-        const auto first = usb.units.plug(unitCalled(UnitKind::Bodypack, QStringLiteral("first")), {1, 1});
-        const auto second = usb.units.plug(unitCalled(UnitKind::Bodypack, QStringLiteral("second")), {1, 2});
+        const auto first = usb.units.plug(unitCalled(PackKind::Bodypack, QStringLiteral("first")), {1, 1});
+        const auto second = usb.units.plug(unitCalled(PackKind::Bodypack, QStringLiteral("second")), {1, 2});
         QCOMPARE(search().size(), 2);
 
         // Another unit of the same kind takes the first one's port.
         usb.units.unplug(first);
-        const auto newcomer = usb.units.plug(unitCalled(UnitKind::Bodypack, QStringLiteral("newcomer")), {1, 1});
+        const auto newcomer = usb.units.plug(unitCalled(PackKind::Bodypack, QStringLiteral("newcomer")), {1, 1});
 
         Errortype error;
         Body_cfg_params record;

@@ -31,7 +31,7 @@ const QString kNoProductId = u"Could not read a product ID from the device. Prob
 const QString kWrongDevice = u"You tried to communicate with the wrong device. Please select another one."_s;
 const QString kFileReadFailed = u"An error occured while reading a parameter file."_s;
 const QString kFileWriteFailed = u"An error occured while writing a parameter file."_s;
-const QString kChoosePtt = u"No PTT control is selected. Please choose Aircraft Switch or Microphone Switch under "
+const QString kChoosePtt = u"No PTT Control is selected. Please choose Aircraft Switch or Microphone Switch under "
                            u"PTT Control, then write the parameters again. Nothing was written to the device."_s;
 
 const QByteArray kBodypackFile = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Body_Parameters>\r\n"
@@ -202,7 +202,7 @@ void WindowCommandsTest::searchRebuildsTheList()
     devices->setCurrentIndex(1);
 
     fixture.bridge->unplug(bodypack);
-    fixture.bridge->plug(SimulatedUnit(UnitKind::Bodypack, u"Spare bodypack"_s, UnitSettings()));
+    fixture.bridge->plug(SimulatedUnit(PackKind::Bodypack, u"Spare bodypack"_s, UnitSettings()));
     click(fixture, "bSearchUSBButton");
     QCOMPARE(entries(devices), (QStringList{u"Demo Aircraft Pack"_s, u"Spare bodypack"_s}));
     QCOMPARE(devices->currentIndex(), 0);
@@ -346,7 +346,7 @@ void WindowCommandsTest::readFitsValuesOutsideTheFields()
     settings.micSensitivity = 20;
     settings.sideTone = 30;
     settings.pttSel = 5;
-    auto unit = fixture.bridge->plug(SimulatedUnit(UnitKind::Bodypack, u"Odd bodypack"_s, settings));
+    auto unit = fixture.bridge->plug(SimulatedUnit(PackKind::Bodypack, u"Odd bodypack"_s, settings));
     unit->setParameter(52, bytes({30, 100})); // reads as 30100
     click(fixture, "bSearchUSBButton");
     click(fixture, "bReadButton");
@@ -385,7 +385,7 @@ void WindowCommandsTest::writeBodypack()
     QFETCH(QList<std::uint8_t>, numbers);
     QFETCH(QString, message);
     WindowFixture fixture;
-    const auto unit = fixture.bridge->plug(SimulatedUnit(UnitKind::Bodypack, u"Bodypack"_s, UnitSettings()));
+    const auto unit = fixture.bridge->plug(SimulatedUnit(PackKind::Bodypack, u"Bodypack"_s, UnitSettings()));
     click(fixture, "bSearchUSBButton");
     setValues(fixture, kBodypackFields, kDemoBodypackValues);
     fixture.control<QComboBox>("yPTT_SelComboBox1")->setCurrentIndex(ptt);

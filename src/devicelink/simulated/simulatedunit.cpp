@@ -1,12 +1,10 @@
 #include "simulatedunit.h"
 
+#include "devicelink/cparameter.h"
+
 #include <utility>
 
 namespace {
-
-constexpr std::uint8_t kRead = 82;
-constexpr std::uint8_t kWrite = 87;
-constexpr std::uint8_t kCommand = 67;
 
 std::uint8_t sum(const QByteArray &bytes, qsizetype count)
 {
@@ -44,60 +42,60 @@ bool requestChecksumValid(const QByteArray &frame)
     if (frame.size() < 4 || std::uint8_t(frame[0]) + 2 != frame.size())
         return false;
     const qsizetype dataBytes = frame.size() - 4;
-    const qsizetype covered = std::uint8_t(frame[1]) == kRead ? frame.size() - 1 : dataBytes + 1;
+    const qsizetype covered = std::uint8_t(frame[1]) == kReadOperation ? frame.size() - 1 : dataBytes + 1;
     return sum(frame, covered) == std::uint8_t(frame.back());
 }
 
-SimulatedUnit::SimulatedUnit(UnitKind kind, QString description, const UnitSettings &settings)
+SimulatedUnit::SimulatedUnit(PackKind kind, QString description, const UnitSettings &settings)
     : m_kind(kind)
     , m_description(std::move(description))
 {
-    m_parameters[52] = idBytes(settings.id);
-    m_parameters[55] = QByteArray(1, char(settings.rfPower));
-    m_parameters[58] = QByteArray(1, char(settings.startupVolume));
-    m_parameters[50] = settings.versionBytes;
-    m_parameters[61] = QByteArray(1, char(settings.batteryTenths));
-    m_parameters[60] = QByteArray(1, char(settings.rssi));
-    if (kind == UnitKind::Bodypack) {
-        m_parameters[56] = QByteArray(1, char(settings.micSensitivity));
-        m_parameters[57] = QByteArray(1, char(settings.sideTone));
-        if (versionAbove100(settings.versionBytes))
-            m_parameters[64] = QByteArray(1, char(settings.pttSel));
+    const std::pair<Setting, int> values[] = {
+        {Setting::Id, settings.id},
+        {Setting::RfPower, settings.rfPower},
+        {Setting::StartupVolume, settings.startupVolume},
+        {Setting::MicSensitivity, settings.micSensitivity},
+        {Setting::SideTone, settings.sideTone},
+        {Setting::PttSelection, settings.pttSel},
+    };
+    for (const auto &[setting, value] : values) {
+        const SettingInfo &info = settingInfo(setting);
+        if (!packKind(kind).has(setting) || (info.versioned && !versionAbove100(settings.versionBytes)))
+            continue;
+        m_parameters[info.parameter] = setting == Setting::Id ? idBytes(std::uint16_t(value)) : QByteArray(1, char(value));
     }
+    m_parameters[InfoParameters::softwareVersion] = settings.versionBytes;
+    m_parameters[InfoParameters::batteryVoltage] = QByteArray(1, char(settings.batteryTenths));
+    m_parameters[InfoParameters::rssi] = QByteArray(1, char(settings.rssi));
 }
 
 SimulatedUnit SimulatedUnit::demoBodypack()
 {
-    UnitSettings settings;
-    settings.id = 1234;
-    settings.rfPower = 90;
-    settings.startupVolume = 6;
-    settings.micSensitivity = 7;
-    settings.sideTone = 10;
-    settings.pttSel = 1;
-    settings.versionBytes = QByteArray("\x01\x00\x05", 3);
-    settings.batteryTenths = 37;
-    settings.rssi = 57;
-    return SimulatedUnit(UnitKind::Bodypack, QStringLiteral("Demo Bodypack"), settings);
+    return demoUnit(PackKind::Bodypack);
 }
 
 SimulatedUnit SimulatedUnit::demoAircraftPack()
 {
-    UnitSettings settings;
-    settings.id = 38;
-    settings.rfPower = 127;
-    settings.startupVolume = 4;
-    settings.versionBytes = QByteArray("\x02\x01\x00", 3);
-    settings.batteryTenths = 41;
-    settings.rssi = 63;
-    return SimulatedUnit(UnitKind::AircraftPack, QStringLiteral("Demo Aircraft Pack"), settings);
+    return demoUnit(PackKind::AircraftPack);
+}
+
+SimulatedUnit SimulatedUnit::demoUnit(PackKind kind)
+{
+    if (kind == PackKind::Bodypack)
+        return SimulatedUnit(kind, QStringLiteral("Demo Bodypack"),
+                             {.id = 1234, .rfPower = 90, .startupVolume = 6, .micSensitivity = 7, .sideTone = 10,
+                              .pttSel = 1, .versionBytes = QByteArray("\x01\x00\x05", 3), .batteryTenths = 37,
+                              .rssi = 57});
+    return SimulatedUnit(kind, QStringLiteral("Demo Aircraft Pack"),
+                         {.id = 38, .rfPower = 127, .startupVolume = 4, .versionBytes = QByteArray("\x02\x01\x00", 3),
+                          .batteryTenths = 41, .rssi = 63});
 }
 
 QString SimulatedUnit::productId() const
 {
     if (faults.productId)
         return *faults.productId;
-    return m_kind == UnitKind::Bodypack ? QStringLiteral("eab0") : QStringLiteral("eab1");
+    return QString::fromLatin1(productIdText(m_kind).data());
 }
 
 std::optional<QString> SimulatedUnit::description() const
@@ -132,14 +130,14 @@ std::optional<QByteArray> SimulatedUnit::receive(const QByteArray &frame)
     const QByteArray data = frame.mid(3, frame.size() - 4);
     QByteArray replyData;
     switch (operation) {
-    case kRead:
+    case kReadOperation:
         replyData = parameter(number);
         break;
-    case kWrite:
+    case kWriteOperation:
         m_parameters[number] = data;
         replyData = data;
         break;
-    case kCommand:
+    case kCommandOperation:
         replyData = data;
         break;
     default:

@@ -3,6 +3,8 @@
 // The behaviour of one unit, independent of how frames reach it: simulated
 // units in-process and emulated USB units in the tests both answer through it.
 
+#include "packparameters/packkinds.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -10,8 +12,6 @@
 #include <cstdint>
 #include <map>
 #include <optional>
-
-enum class UnitKind { Bodypack, AircraftPack };
 
 // Faults a test can give a unit. Exchanges are counted from 0 in the order in
 // which frames reach the unit.
@@ -47,12 +47,13 @@ struct UnitSettings
 class SimulatedUnit
 {
 public:
-    SimulatedUnit(UnitKind kind, QString description, const UnitSettings &settings);
+    SimulatedUnit(PackKind kind, QString description, const UnitSettings &settings);
 
     static SimulatedUnit demoBodypack();
     static SimulatedUnit demoAircraftPack();
+    static SimulatedUnit demoUnit(PackKind kind);
 
-    UnitKind kind() const { return m_kind; }
+    PackKind kind() const { return m_kind; }
     QString productId() const;
     std::optional<QString> description() const;
 
@@ -71,7 +72,7 @@ public:
     bool unplugged = false;
 
 private:
-    UnitKind m_kind;
+    PackKind m_kind;
     QString m_description;
     std::map<std::uint8_t, QByteArray> m_parameters;
     QList<QByteArray> m_received;

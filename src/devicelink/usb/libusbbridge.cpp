@@ -1,5 +1,6 @@
 #include "libusbbridge.h"
 
+#include "packparameters/packkinds.h"
 #include "unitusbids.h"
 #include "usbunitlink.h"
 
@@ -20,7 +21,7 @@ constexpr std::size_t kMaxText = kProductStringSize - 1;
 
 bool isUnit(const libusb_device_descriptor &descriptor)
 {
-    return descriptor.idVendor == UnitUsb::vendorId && UnitUsb::kindName(descriptor.idProduct).has_value();
+    return descriptor.idVendor == kUnitVendorId && packKindOfUsbProductId(descriptor.idProduct).has_value();
 }
 
 std::optional<UsbLocation> locationOf(libusb_device *device)
@@ -32,9 +33,16 @@ std::optional<UsbLocation> locationOf(libusb_device *device)
     return UsbLocation{libusb_get_bus_number(device), {ports.begin(), ports.begin() + depth}};
 }
 
+// The name of a listed unit's kind, for entries that cannot show its own
+// product string.
+std::string unitName(std::uint16_t productId)
+{
+    return std::string(packKind(*packKindOfUsbProductId(productId)).unitName);
+}
+
 std::string accessDeniedText(std::uint16_t productId)
 {
-    return std::string(*UnitUsb::kindName(productId)) + " (access denied: install 60-nerio-config.rules, see README)";
+    return unitName(productId) + " (access denied: install 60-nerio-config.rules, see README)";
 }
 
 // The string descriptor `index` in the unit's first language, in the 8-bit
@@ -83,6 +91,9 @@ LibusbBridge::LibusbBridge()
 
 LibusbBridge::~LibusbBridge()
 {
+    // Links and device references belong to the context: they have to be
+    // closed and released before libusb_exit() frees it, or they would touch
+    // freed memory on the way out.
     m_links.clear();
     m_listing.clear();
     if (m_context)
@@ -126,7 +137,7 @@ bool LibusbBridge::stillAttached(const ListedUnit &unit)
             continue;
         libusb_device_descriptor descriptor{};
         attached = libusb_get_device_descriptor(devices[i], &descriptor) == LIBUSB_SUCCESS
-                   && descriptor.idVendor == UnitUsb::vendorId && descriptor.idProduct == unit.productId
+                   && descriptor.idVendor == kUnitVendorId && descriptor.idProduct == unit.productId
                    && locationOf(devices[i]) == unit.location;
     }
     if (count >= 0)
@@ -156,7 +167,7 @@ std::optional<std::string> LibusbBridge::description(const ListedUnit &unit)
     auto text = stringDescriptor(handle, descriptor.iProduct);
     libusb_close(handle);
     // A unit without a readable product string still gets an entry.
-    return text ? text : std::string(*UnitUsb::kindName(unit.productId));
+    return text ? text : unitName(unit.productId);
 }
 
 SiStatus LibusbBridge::getNumDevices(std::uint32_t &count)
