@@ -1,11 +1,11 @@
 #pragma once
 
 // Running the nerio-cli program itself in the tests: the run and its output,
-// the system's messages, the demo units' records and parameter files.
+// the demo units' records.
 // NERIO_CLI_PATH is the path of the program.
 
-#include <QDir>
-#include <QFile>
+#include "support/fixtures.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -14,20 +14,11 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
-#include <QTemporaryDir>
 
 #include <initializer_list>
 #include <utility>
 
 using namespace Qt::StringLiterals;
-
-inline const QString kWrongDevice = u"You tried to communicate with the wrong device. Please select another one."_s;
-inline const QString kNoProductId = u"Could not read a product ID from the device. Probably no connection."_s;
-inline const QString kNoResponse = u"No response from device."_s;
-inline const QString kWriteFailed = u"Could not write to the device. Probably no connection."_s;
-inline const QString kFileReadFailed = u"An error occured while reading a parameter file."_s;
-inline const QString kFileWriteFailed = u"An error occured while writing a parameter file."_s;
-inline const QString kWritten = u"Parameters are successfully written."_s;
 
 // What the demo units hold (SimulatedUnit::demoBodypack and demoAircraftPack).
 inline const QJsonObject kDemoBodypack{
@@ -99,43 +90,3 @@ inline Run runNerioCli(QProcess &process, const QStringList &arguments)
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
-
-inline QByteArray parameterFile(const QByteArray &root, const QList<std::pair<QByteArray, QByteArray>> &elements)
-{
-    QByteArray bytes = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<" + root + ">\r\n";
-    for (const auto &[name, value] : elements)
-        bytes += "<" + name + ">" + value + "</" + name + ">\r\n";
-    return bytes + "</" + root + ">";
-}
-
-// Startup volume 3, side tone 12, mic sensitivity 5.
-inline QByteArray bodypackFile(const QByteArray &id, const QByteArray &rfPower, const QByteArray &extraElement = {})
-{
-    QList<std::pair<QByteArray, QByteArray>> elements{
-        {"Unique_ID", id}, {"RF_Power", rfPower}, {"Startup_Volume", "3"}, {"Side_Tone", "12"}, {"Mic_Sensitivity", "5"}};
-    if (!extraElement.isEmpty())
-        elements.append({extraElement, "1"});
-    return parameterFile("Body_Parameters", elements);
-}
-
-inline QByteArray aircraftPackFile()
-{
-    return parameterFile("Aicraft_Parameters", {{"Unique_ID", "500"}, {"RF_Power", "100"}, {"Startup_Volume", "2"}});
-}
-
-// A folder of parameter files for one test program.
-class FixtureFolder
-{
-public:
-    bool isValid() const { return m_dir.isValid(); }
-    QString path(const char *name) const { return QDir(m_dir.path()).filePath(QString::fromUtf8(name)); }
-    // False unless the file was written whole.
-    bool write(const char *name, const QByteArray &bytes) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-    }
-
-private:
-    QTemporaryDir m_dir;
-};

@@ -211,22 +211,22 @@ private slots:
 
         // Device 0 is a bodypack, device 1 an aircraft pack; the fault is the bodypack's.
         QTest::newRow("bodypack read as aircraft pack")
-            << args({"read", "--kind", "aircraft"}) << Fault::None << 0 << kWrongDevice << 0 << false;
+            << args({"read", "--kind", "aircraft"}) << Fault::None << 0 << Expected::wrongDevice << 0 << false;
         QTest::newRow("aircraft pack written as bodypack")
-            << args({"write", "--device", "1", "--kind", "bodypack", "--id", "5"}) << Fault::None << 0 << kWrongDevice
+            << args({"write", "--device", "1", "--kind", "bodypack", "--id", "5"}) << Fault::None << 0 << Expected::wrongDevice
             << 0 << false;
         QTest::newRow("no unit at that number")
-            << args({"read", "--device", "2"}) << Fault::None << 0 << kNoProductId << 0 << false;
-        QTest::newRow("without access") << args({"read"}) << Fault::NoAccess << 0 << kWriteFailed << 0 << false;
+            << args({"read", "--device", "2"}) << Fault::None << 0 << Expected::noProductId << 0 << false;
+        QTest::newRow("without access") << args({"read"}) << Fault::NoAccess << 0 << Expected::writeFailed << 0 << false;
         // The one real reply time-out of this program: the child reads the real clock.
         QTest::newRow("stops answering in a read")
-            << args({"read"}) << Fault::SilentFrom << 3 << kNoResponse << 4 << true;
+            << args({"read"}) << Fault::SilentFrom << 3 << Expected::noResponse << 4 << true;
         // A unit that is gone costs no time-out.
         QTest::newRow("drops off before its reply in a read")
-            << args({"read"}) << Fault::DropsOffAfter << 3 << kNoResponse << 4 << false;
+            << args({"read"}) << Fault::DropsOffAfter << 3 << Expected::noResponse << 4 << false;
         // At the RF power, after the ID.
         QTest::newRow("gone in a write")
-            << args({"write", "--rf-power", "5"}) << Fault::GoneAt << 10 << kWriteFailed << 10 << false;
+            << args({"write", "--rf-power", "5"}) << Fault::GoneAt << 10 << Expected::writeFailed << 10 << false;
     }
 
     void unitFailures()
@@ -282,7 +282,7 @@ private slots:
             overUsb(args({"write", "--all", "--kind", "bodypack", "--id-start", "200", "--from"}) << bodyFile());
         const qint64 elapsedMs = timer.elapsed();
         QVERIFY2(elapsedMs < kReplyTimeoutMs, QByteArray::number(elapsedMs) + " ms");
-        QCOMPARE(run.err, u"device 1: "_s + kNoResponse + u'\n');
+        QCOMPARE(run.err, u"device 1: "_s + Expected::noResponse + u'\n');
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.out, u"device 0, ID 200: Parameters are successfully written.\n"
                           "device 1, ID 201: No response from device.\n"

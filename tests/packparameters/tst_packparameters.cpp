@@ -1,39 +1,14 @@
 #include "packparameters/aircraftpackparameters.h"
 #include "packparameters/bodypackparameters.h"
 #include "packparameters/packexchange.h"
+#include "support/fixtures.h"
 #include "support/testsupport.h"
 
 #include <QTest>
 
 namespace {
 
-enum class Pack { Bodypack, AircraftPack };
 enum class Direction { Read, Write };
-
-QList<int> numbersSent(const SimulatedUnit &unit)
-{
-    QList<int> numbers;
-    for (const QByteArray &frame : unit.receivedFrames())
-        numbers.append(std::uint8_t(frame[2]));
-    return numbers;
-}
-
-// Fields that differ from every value a demo unit holds, to see which ones a
-// failed read has reached.
-Body_cfg_params sentinelBodypackRecord()
-{
-    Body_cfg_params record;
-    record.id = -1;
-    record.rf_power = 201;
-    record.startup_volume = 202;
-    record.mic_sensitivity = 203;
-    record.side_tone = 204;
-    record.sv = u"sentinel"_qs;
-    record.batt_voltage = BatteryVoltage(205);
-    record.rssi = 206;
-    record.ptt_sel = 207;
-    return record;
-}
 
 Body_cfg_params bodypackRecord(int id, const QString &sv, int ptt_sel = 0)
 {
@@ -95,7 +70,7 @@ void TestPackParameters::readsAWholeSet()
     Body_cfg_params b;
     C_Bodypackparameters().read_params(0, b, error);
     QVERIFY2(!error.status, qPrintable(error.message));
-    QCOMPARE(numbersSent(*body), (QList<int>{52, 55, 58, 56, 57, 50, 61, 60, 64}));
+    QCOMPARE(parameterNumbers(body->receivedFrames()), (QList<int>{52, 55, 58, 56, 57, 50, 61, 60, 64}));
     QCOMPARE(b.id, 1234);
     QCOMPARE(b.rf_power, 90);
     QCOMPARE(b.startup_volume, 6);
@@ -109,7 +84,7 @@ void TestPackParameters::readsAWholeSet()
     Aircraft_cfg_params a;
     C_Aircraftpackparameters().read_params(1, a, error);
     QVERIFY2(!error.status, qPrintable(error.message));
-    QCOMPARE(numbersSent(*aircraft), (QList<int>{52, 55, 58, 50, 61, 60}));
+    QCOMPARE(parameterNumbers(aircraft->receivedFrames()), (QList<int>{52, 55, 58, 50, 61, 60}));
     QCOMPARE(a.id, 38);
     QCOMPARE(a.rf_power, 127);
     QCOMPARE(a.startup_volume, 4);
@@ -143,7 +118,7 @@ void TestPackParameters::versionDecidesThePttRead()
     Body_cfg_params record;
     C_Bodypackparameters().read_params(0, record, error);
     QVERIFY(!error.status);
-    QCOMPARE(numbersSent(*unit).contains(64), pttRead);
+    QCOMPARE(parameterNumbers(unit->receivedFrames()).contains(64), pttRead);
     QCOMPARE(record.ptt_sel, pttRead ? 1 : 0);
 }
 
@@ -220,33 +195,32 @@ void TestPackParameters::failedExchangeEndsARead()
 // exchange, gets nothing after it, and the closing command is not sent.
 void TestPackParameters::failedExchangeEndsAWrite_data()
 {
-    QTest::addColumn<Pack>("pack");
+    QTest::addColumn<PackKind>("pack");
     QTest::addColumn<int>("failing");
     QTest::addColumn<QList<int>>("sent");
 
     const QList<int> bodypackOrder{52, 55, 58, 56, 57, 64, 70};
     for (int failing = 0; failing < bodypackOrder.size(); ++failing)
         QTest::addRow("bodypack, %d fails", bodypackOrder[failing])
-            << Pack::Bodypack << failing << bodypackOrder.first(failing + 1);
+            << PackKind::Bodypack << failing << bodypackOrder.first(failing + 1);
     const QList<int> aircraftOrder{52, 55, 58, 70};
     for (int failing = 0; failing < aircraftOrder.size(); ++failing)
         QTest::addRow("aircraft pack, %d fails", aircraftOrder[failing])
-            << Pack::AircraftPack << failing << aircraftOrder.first(failing + 1);
+            << PackKind::AircraftPack << failing << aircraftOrder.first(failing + 1);
 }
 
 void TestPackParameters::failedExchangeEndsAWrite()
 {
-    QFETCH(Pack, pack);
+    QFETCH(PackKind, pack);
     QFETCH(int, failing);
     QFETCH(QList<int>, sent);
 
     ScopedSimulatedBridge bridge;
-    const auto unit = bridge->plug(pack == Pack::Bodypack ? SimulatedUnit::demoBodypack()
-                                                          : SimulatedUnit::demoAircraftPack());
+    const auto unit = bridge->plug(SimulatedUnit::demoUnit(pack));
     const SimulatedUnit before = *unit;
     unit->faults.silentFromExchange = failing;
     Errortype error;
-    if (pack == Pack::Bodypack) {
+    if (pack == PackKind::Bodypack) {
         C_Bodypackparameters().write_params(0, bodypackRecord(4321, u"x.x.x"_qs, 0), error);
     } else {
         Aircraft_cfg_params record;
@@ -256,7 +230,7 @@ void TestPackParameters::failedExchangeEndsAWrite()
         C_Aircraftpackparameters().write_params(0, record, error);
     }
     QCOMPARE(error.message, DeviceMessages::noResponse);
-    QCOMPARE(numbersSent(*unit), sent);
+    QCOMPARE(parameterNumbers(unit->receivedFrames()), sent);
     // A unit that did not answer may still have stored the failing frame, as
     // a real one may; the parameters after it keep their values.
     for (const int number : {52, 55, 58, 56, 57, 64})
@@ -294,7 +268,7 @@ void TestPackParameters::idEncoding()
     C_Bodypackparameters().write_params(0, bodypackRecord(id, u"1.0.0"_qs), error);
     QVERIFY2(!error.status, qPrintable(error.message));
     QCOMPARE(unit->receivedFrames().first().mid(3, 2), dataBytes);
-    QCOMPARE(numbersSent(*unit), (QList<int>{52, 55, 58, 56, 57, 70}));
+    QCOMPARE(parameterNumbers(unit->receivedFrames()), (QList<int>{52, 55, 58, 56, 57, 70}));
 
     Body_cfg_params readBack;
     C_Bodypackparameters().read_params(0, readBack, error);
@@ -305,25 +279,24 @@ void TestPackParameters::idEncoding()
 
 void TestPackParameters::unstorableIdsAreRefusedBeforeSending_data()
 {
-    QTest::addColumn<Pack>("pack");
+    QTest::addColumn<PackKind>("pack");
     QTest::addColumn<int>("id");
     for (const int id : {1000, 1005, 1009, 5503, 9900, 9909, -1, 10000, 32767})
-        QTest::addRow("bodypack %d", id) << Pack::Bodypack << id;
-    QTest::newRow("aircraft pack 1005") << Pack::AircraftPack << 1005;
-    QTest::newRow("aircraft pack -5") << Pack::AircraftPack << -5;
+        QTest::addRow("bodypack %d", id) << PackKind::Bodypack << id;
+    QTest::newRow("aircraft pack 1005") << PackKind::AircraftPack << 1005;
+    QTest::newRow("aircraft pack -5") << PackKind::AircraftPack << -5;
 }
 
 void TestPackParameters::unstorableIdsAreRefusedBeforeSending()
 {
-    QFETCH(Pack, pack);
+    QFETCH(PackKind, pack);
     QFETCH(int, id);
 
     ScopedSimulatedBridge bridge;
-    const auto unit = bridge->plug(pack == Pack::Bodypack ? SimulatedUnit::demoBodypack()
-                                                          : SimulatedUnit::demoAircraftPack());
+    const auto unit = bridge->plug(SimulatedUnit::demoUnit(pack));
     const QByteArray storedId = unit->parameter(52);
     Errortype error;
-    if (pack == Pack::Bodypack) {
+    if (pack == PackKind::Bodypack) {
         C_Bodypackparameters().write_params(0, bodypackRecord(id, u"x.x.x"_qs), error);
     } else {
         Aircraft_cfg_params record;
@@ -368,33 +341,33 @@ void TestPackParameters::versionLabelDecidesThePttWrite()
     QCOMPARE(error.status, refused);
     if (refused)
         QCOMPARE(error.message, PackMessages::invalidChoice(Setting::PttSelection, 2));
-    QCOMPARE(numbersSent(*unit), sent);
+    QCOMPARE(parameterNumbers(unit->receivedFrames()), sent);
     if (sent.contains(64))
         QCOMPARE(unit->receivedFrames()[5], bytes({3, 87, 64, ptt_sel, 90}));
 }
 
 void TestPackParameters::wrongDevice_data()
 {
-    QTest::addColumn<Pack>("pack");
+    QTest::addColumn<PackKind>("pack");
     QTest::addColumn<Direction>("direction");
     QTest::addColumn<QString>("productId");
     QTest::addColumn<bool>("accepted");
 
     for (const Direction direction : {Direction::Read, Direction::Write}) {
         const char *d = direction == Direction::Read ? "read" : "write";
-        QTest::addRow("bodypack %s eab0", d) << Pack::Bodypack << direction << u"eab0"_qs << true;
-        QTest::addRow("bodypack %s EAB0", d) << Pack::Bodypack << direction << u"EAB0"_qs << false;
-        QTest::addRow("bodypack %s eab1", d) << Pack::Bodypack << direction << u"eab1"_qs << false;
-        QTest::addRow("aircraft pack %s eab1", d) << Pack::AircraftPack << direction << u"eab1"_qs << true;
-        QTest::addRow("aircraft pack %s eab0", d) << Pack::AircraftPack << direction << u"eab0"_qs << false;
+        QTest::addRow("bodypack %s eab0", d) << PackKind::Bodypack << direction << u"eab0"_qs << true;
+        QTest::addRow("bodypack %s EAB0", d) << PackKind::Bodypack << direction << u"EAB0"_qs << false;
+        QTest::addRow("bodypack %s eab1", d) << PackKind::Bodypack << direction << u"eab1"_qs << false;
+        QTest::addRow("aircraft pack %s eab1", d) << PackKind::AircraftPack << direction << u"eab1"_qs << true;
+        QTest::addRow("aircraft pack %s eab0", d) << PackKind::AircraftPack << direction << u"eab0"_qs << false;
     }
-    QTest::newRow("aircraft pack read EAB1") << Pack::AircraftPack << Direction::Read << u"EAB1"_qs << true;
-    QTest::newRow("aircraft pack write EAB1") << Pack::AircraftPack << Direction::Write << u"EAB1"_qs << false;
+    QTest::newRow("aircraft pack read EAB1") << PackKind::AircraftPack << Direction::Read << u"EAB1"_qs << true;
+    QTest::newRow("aircraft pack write EAB1") << PackKind::AircraftPack << Direction::Write << u"EAB1"_qs << false;
 }
 
 void TestPackParameters::wrongDevice()
 {
-    QFETCH(Pack, pack);
+    QFETCH(PackKind, pack);
     QFETCH(Direction, direction);
     QFETCH(QString, productId);
     QFETCH(bool, accepted);
@@ -407,9 +380,9 @@ void TestPackParameters::wrongDevice()
     Body_cfg_params body = sentinelBodypackRecord();
     Aircraft_cfg_params aircraft;
     aircraft.id = -1;
-    if (pack == Pack::Bodypack && direction == Direction::Read)
+    if (pack == PackKind::Bodypack && direction == Direction::Read)
         C_Bodypackparameters().read_params(0, body, error);
-    else if (pack == Pack::Bodypack)
+    else if (pack == PackKind::Bodypack)
         C_Bodypackparameters().write_params(0, bodypackRecord(1234, u"1.0.5"_qs), error);
     else if (direction == Direction::Read)
         C_Aircraftpackparameters().read_params(0, aircraft, error);

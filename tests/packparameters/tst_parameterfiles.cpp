@@ -1,10 +1,10 @@
 #include "packparameters/aircraftpackparameters.h"
 #include "packparameters/bodypackparameters.h"
 #include "packparameters/parameterfile.h"
+#include "support/fixtures.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -13,21 +13,10 @@
 
 namespace {
 
-const QByteArray kBodypackExample = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
-                                    "<Body_Parameters>\r\n"
-                                    "<Unique_ID>1234</Unique_ID>\r\n"
-                                    "<RF_Power>90</RF_Power>\r\n"
-                                    "<Startup_Volume>6</Startup_Volume>\r\n"
-                                    "<Side_Tone>10</Side_Tone>\r\n"
-                                    "<Mic_Sensitivity>7</Mic_Sensitivity>\r\n"
-                                    "</Body_Parameters>";
-
-const QByteArray kAircraftExample = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
-                                    "<Aicraft_Parameters>\r\n"
-                                    "<Unique_ID>38</Unique_ID>\r\n"
-                                    "<RF_Power>127</RF_Power>\r\n"
-                                    "<Startup_Volume>4</Startup_Volume>\r\n"
-                                    "</Aicraft_Parameters>";
+QByteArray bodypackDocument(const QByteArray &children)
+{
+    return xmlDocument("Body_Parameters", children);
+}
 
 Body_cfg_params exampleBodypack()
 {
@@ -38,40 +27,6 @@ Body_cfg_params exampleBodypack()
     record.side_tone = 10;
     record.mic_sensitivity = 7;
     return record;
-}
-
-// Settings a load has not reached yet, and the values that a file never holds.
-Body_cfg_params untouchedBodypack()
-{
-    Body_cfg_params record;
-    record.id = -7;
-    record.rf_power = 201;
-    record.startup_volume = 202;
-    record.side_tone = 203;
-    record.mic_sensitivity = 204;
-    record.sv = u"105"_qs;
-    record.rssi = 57;
-    record.batt_voltage = BatteryVoltage(37);
-    record.ptt_sel = 1;
-    return record;
-}
-
-QByteArray bodypackFile(const QByteArray &children)
-{
-    return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Body_Parameters>" + children + "</Body_Parameters>";
-}
-
-QByteArray fileContents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(contents), contents.size());
 }
 
 // Files are limited to `bytes` for this process while it lives: writes past
@@ -107,10 +62,10 @@ class TestParameterFiles : public QObject
 private slots:
     void init()
     {
-        dir.emplace();
-        QVERIFY(dir->isValid());
+        folder.emplace();
+        QVERIFY(folder->isValid());
     }
-    void cleanup() { dir.reset(); }
+    void cleanup() { folder.reset(); }
 
     void writesTheExampleBytes();
     void roundTripKeepsWhatFilesDoNotHold();
@@ -127,8 +82,8 @@ private slots:
     void nothingHappensOnceAnErrorStands();
 
 private:
-    QString path(const QString &name) const { return dir->filePath(name); }
-    std::optional<QTemporaryDir> dir;
+    QString path(const QString &name) const { return folder->path(name); }
+    std::optional<FixtureFolder> folder;
 };
 
 void TestParameterFiles::writesTheExampleBytes()
@@ -141,10 +96,10 @@ void TestParameterFiles::writesTheExampleBytes()
     aircraft.startup_volume = 4;
     C_Aircraftpackparameters().save_to_file(path(u"example.apack"_qs), aircraft, error);
     QVERIFY(!error.status);
-    QCOMPARE(fileContents(path(u"example.bpack"_qs)), kBodypackExample);
+    QCOMPARE(folder->contents(u"example.bpack"_qs), kBodypackExample);
     QCOMPARE(kBodypackExample.size(), 235);
-    QCOMPARE(fileContents(path(u"example.apack"_qs)), kAircraftExample);
-    QCOMPARE(kAircraftExample.size(), 175);
+    QCOMPARE(folder->contents(u"example.apack"_qs), kAircraftPackExample);
+    QCOMPARE(kAircraftPackExample.size(), 175);
 }
 
 void TestParameterFiles::roundTripKeepsWhatFilesDoNotHold()
@@ -154,7 +109,7 @@ void TestParameterFiles::roundTripKeepsWhatFilesDoNotHold()
     saved.id = -12; // the window never holds one, but the record can
     saved.ptt_sel = 0;
     C_Bodypackparameters().save_to_file(path(u"a.bpack"_qs), saved, error);
-    Body_cfg_params loaded = untouchedBodypack();
+    Body_cfg_params loaded = sentinelBodypackRecord();
     C_Bodypackparameters().load_from_file(path(u"a.bpack"_qs), loaded, error);
     QVERIFY(!error.status);
     QCOMPARE(loaded.id, -12);
@@ -162,19 +117,20 @@ void TestParameterFiles::roundTripKeepsWhatFilesDoNotHold()
     QCOMPARE(loaded.startup_volume, 6);
     QCOMPARE(loaded.side_tone, 10);
     QCOMPARE(loaded.mic_sensitivity, 7);
-    QCOMPARE(loaded.sv, u"105"_qs);
-    QCOMPARE(loaded.rssi, 57);
-    QCOMPARE(loaded.batt_voltage, BatteryVoltage(37));
-    QCOMPARE(loaded.ptt_sel, 1);
+    const Body_cfg_params untouched = sentinelBodypackRecord();
+    QCOMPARE(loaded.sv, untouched.sv);
+    QCOMPARE(loaded.rssi, untouched.rssi);
+    QCOMPARE(loaded.batt_voltage, untouched.batt_voltage);
+    QCOMPARE(loaded.ptt_sel, untouched.ptt_sel);
 }
 
 void TestParameterFiles::savingReplacesAWholeFile()
 {
-    writeFile(path(u"old.bpack"_qs), QByteArray(4000, 'x'));
+    QVERIFY(folder->write(u"old.bpack"_qs, QByteArray(4000, 'x')));
     Errortype error;
     C_Bodypackparameters().save_to_file(path(u"old.bpack"_qs), exampleBodypack(), error);
     QVERIFY(!error.status);
-    QCOMPARE(fileContents(path(u"old.bpack"_qs)), kBodypackExample);
+    QCOMPARE(folder->contents(u"old.bpack"_qs), kBodypackExample);
 }
 
 // `filled` is how many of the five settings the load stored before it ended.
@@ -190,7 +146,7 @@ void TestParameterFiles::loading_data()
     const QByteArray side = "<Side_Tone>10</Side_Tone>";
     const QByteArray mic = "<Mic_Sensitivity>7</Mic_Sensitivity>";
     const auto withRf = [&](const QByteArray &value) {
-        return bodypackFile(id + "<RF_Power>" + value + "</RF_Power>" + volume + side + mic);
+        return bodypackDocument(id + "<RF_Power>" + value + "</RF_Power>" + volume + side + mic);
     };
 
     QTest::newRow("as written") << kBodypackExample << 5 << false;
@@ -202,16 +158,16 @@ void TestParameterFiles::loading_data()
         << QByteArray("<?xml version=\"1.0\"?>\n<Body_Parameters>\n\t" + id + "\n  " + rf + "\n  " + volume + "\n  "
                       + side + "\n  " + mic + "\n</Body_Parameters>\n")
         << 5 << false;
-    QTest::newRow("comments between elements") << bodypackFile(id + "<!-- tuned -->" + rf + volume + side + mic) << 5
+    QTest::newRow("comments between elements") << bodypackDocument(id + "<!-- tuned -->" + rf + volume + side + mic) << 5
                                                << false;
-    QTest::newRow("mic before side tone") << bodypackFile(id + rf + volume + mic + side) << 3 << true;
-    QTest::newRow("element after the last") << bodypackFile(id + rf + volume + side + mic + "<Extra>1</Extra>") << 5
+    QTest::newRow("mic before side tone") << bodypackDocument(id + rf + volume + mic + side) << 3 << true;
+    QTest::newRow("element after the last") << bodypackDocument(id + rf + volume + side + mic + "<Extra>1</Extra>") << 5
                                             << true;
-    QTest::newRow("missing last element") << bodypackFile(id + rf + volume + side) << 4 << true;
-    QTest::newRow("aircraft pack file") << kAircraftExample << 0 << true;
-    QTest::newRow("names are case-sensitive") << bodypackFile(id + "<rf_power>90</rf_power>" + volume + side + mic)
+    QTest::newRow("missing last element") << bodypackDocument(id + rf + volume + side) << 4 << true;
+    QTest::newRow("aircraft pack file") << kAircraftPackExample << 0 << true;
+    QTest::newRow("names are case-sensitive") << bodypackDocument(id + "<rf_power>90</rf_power>" + volume + side + mic)
                                               << 1 << true;
-    QTest::newRow("text between elements") << bodypackFile(id + "x" + rf + volume + side + mic) << 1 << true;
+    QTest::newRow("text between elements") << bodypackDocument(id + "x" + rf + volume + side + mic) << 1 << true;
     QTest::newRow("element inside a value") << withRf("<b>9</b>") << 1 << true;
     QTest::newRow("RF power 300") << withRf("300") << 1 << true;
     QTest::newRow("RF power -1") << withRf("-1") << 1 << true;
@@ -223,7 +179,7 @@ void TestParameterFiles::loading_data()
     QTest::newRow("RF power +12") << withRf("+12") << 5 << false;
     QTest::newRow("RF power with many leading zeros") << withRf("0000000000000090") << 5 << false;
     QTest::newRow("RF power of twenty digits") << withRf("99999999999999999999") << 1 << true;
-    QTest::newRow("ID 40000") << bodypackFile("<Unique_ID>40000</Unique_ID>" + rf + volume + side + mic) << 0 << true;
+    QTest::newRow("ID 40000") << bodypackDocument("<Unique_ID>40000</Unique_ID>" + rf + volume + side + mic) << 0 << true;
     QTest::newRow("not XML") << QByteArray("Unique_ID=1234\n") << 0 << true;
     QTest::newRow("empty file") << QByteArray() << 0 << true;
     QTest::newRow("cut off") << kBodypackExample.left(120) << 2 << true;
@@ -239,14 +195,14 @@ void TestParameterFiles::loading()
     QFETCH(int, filled);
     QFETCH(bool, fails);
 
-    writeFile(path(u"in.bpack"_qs), contents);
+    QVERIFY(folder->write(u"in.bpack"_qs, contents));
     Errortype error;
-    Body_cfg_params record = untouchedBodypack();
+    Body_cfg_params record = sentinelBodypackRecord();
     C_Bodypackparameters().load_from_file(path(u"in.bpack"_qs), record, error);
 
     QCOMPARE(error.status, fails);
     QCOMPARE(error.message, fails ? FileMessages::readFailed : QString());
-    const Body_cfg_params old = untouchedBodypack();
+    const Body_cfg_params old = sentinelBodypackRecord();
     const bool rf12 = contents.contains("12\r\n ") || contents.contains("+12");
     QCOMPARE(record.id, filled > 0 ? 1234 : old.id);
     QCOMPARE(record.rf_power, filled > 1 ? (rf12 ? 12 : 90) : old.rf_power);
@@ -264,7 +220,7 @@ void TestParameterFiles::aircraftPackFiles_data()
     QTest::addColumn<int>("id");
     QTest::addColumn<int>("rfPower");
     QTest::addColumn<bool>("fails");
-    QTest::newRow("example") << kAircraftExample << 38 << 127 << false;
+    QTest::newRow("example") << kAircraftPackExample << 38 << 127 << false;
     QTest::newRow("ID 20000, RF power 200")
         << QByteArray("<Aicraft_Parameters><Unique_ID>20000</Unique_ID><RF_Power>200</RF_Power>"
                       "<Startup_Volume>4</Startup_Volume></Aicraft_Parameters>")
@@ -282,7 +238,7 @@ void TestParameterFiles::aircraftPackFiles()
     QFETCH(int, rfPower);
     QFETCH(bool, fails);
 
-    writeFile(path(u"in.apack"_qs), contents);
+    QVERIFY(folder->write(u"in.apack"_qs, contents));
     Errortype error;
     Aircraft_cfg_params record;
     C_Aircraftpackparameters().load_from_file(path(u"in.apack"_qs), record, error);
@@ -307,15 +263,15 @@ void TestParameterFiles::unreadablePaths_data()
 void TestParameterFiles::unreadablePaths()
 {
     QFETCH(QString, name);
-    QDir(dir->path()).mkdir(u"folder"_qs);
+    folder->dir().mkdir(u"folder"_qs);
     mkfifo(QFile::encodeName(path(u"fifo"_qs)).constData(), 0600);
-    writeFile(path(u"huge.bpack"_qs), kBodypackExample + QByteArray(2 << 20, ' '));
+    QVERIFY(folder->write(u"huge.bpack"_qs, kBodypackExample + QByteArray(2 << 20, ' ')));
 
     Errortype error;
-    Body_cfg_params record = untouchedBodypack();
+    Body_cfg_params record = sentinelBodypackRecord();
     C_Bodypackparameters().load_from_file(name.startsWith(u'/') || name.isEmpty() ? name : path(name), record, error);
     QCOMPARE(error.message, FileMessages::readFailed);
-    QCOMPARE(record.id, untouchedBodypack().id);
+    QCOMPARE(record.id, sentinelBodypackRecord().id);
 }
 
 void TestParameterFiles::unwritablePaths_data()
@@ -330,7 +286,7 @@ void TestParameterFiles::unwritablePaths_data()
 void TestParameterFiles::unwritablePaths()
 {
     QFETCH(QString, name);
-    QDir(dir->path()).mkdir(u"folder"_qs);
+    folder->dir().mkdir(u"folder"_qs);
     mkfifo(QFile::encodeName(path(u"fifo"_qs)).constData(), 0600);
 
     Errortype error;
@@ -343,7 +299,7 @@ void TestParameterFiles::unwritablePaths()
 void TestParameterFiles::failedSaveKeepsTheOldFile()
 {
     const QByteArray old = kBodypackExample;
-    writeFile(path(u"kept.bpack"_qs), old);
+    QVERIFY(folder->write(u"kept.bpack"_qs, old));
     Errortype error;
     Body_cfg_params changed = exampleBodypack();
     changed.rf_power = 11;
@@ -352,20 +308,20 @@ void TestParameterFiles::failedSaveKeepsTheOldFile()
         C_Bodypackparameters().save_to_file(path(u"kept.bpack"_qs), changed, error);
     }
     QCOMPARE(error.message, FileMessages::writeFailed);
-    QCOMPARE(fileContents(path(u"kept.bpack"_qs)), old);
-    QCOMPARE(QDir(dir->path()).entryList(QDir::Files), QStringList{u"kept.bpack"_qs});
+    QCOMPARE(folder->contents(u"kept.bpack"_qs), old);
+    QCOMPARE(folder->dir().entryList(QDir::Files), QStringList{u"kept.bpack"_qs});
 }
 
 void TestParameterFiles::nothingHappensOnceAnErrorStands()
 {
-    writeFile(path(u"in.bpack"_qs), kBodypackExample);
+    QVERIFY(folder->write(u"in.bpack"_qs, kBodypackExample));
     Errortype error;
     error.fail(u"first"_qs);
     C_Bodypackparameters().save_to_file(path(u"new.bpack"_qs), exampleBodypack(), error);
-    Body_cfg_params record = untouchedBodypack();
+    Body_cfg_params record = sentinelBodypackRecord();
     C_Bodypackparameters().load_from_file(path(u"in.bpack"_qs), record, error);
     QVERIFY(!QFile::exists(path(u"new.bpack"_qs)));
-    QCOMPARE(record.id, untouchedBodypack().id);
+    QCOMPARE(record.id, sentinelBodypackRecord().id);
     QCOMPARE(error.message, u"first"_qs);
 }
 

@@ -29,3 +29,11 @@ QByteArray bytes(std::initializer_list<int> values)
         result.append(char(value));
     return result;
 }
+
+QList<int> parameterNumbers(const QList<QByteArray> &frames)
+{
+    QList<int> numbers;
+    for (const QByteArray &frame : frames)
+        numbers.append(std::uint8_t(frame[2]));
+    return numbers;
+}

@@ -7,6 +7,7 @@
 #include "devicelink/simulated/simulatedbridge.h"
 
 #include <QByteArray>
+#include <QList>
 
 #include <cstdint>
 #include <initializer_list>
@@ -47,3 +48,6 @@ private:
 };
 
 QByteArray bytes(std::initializer_list<int> values);
+
+// The parameter or command number of each frame, in order.
+QList<int> parameterNumbers(const QList<QByteArray> &frames);

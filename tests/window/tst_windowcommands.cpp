@@ -3,6 +3,7 @@
 // files, what the controls show afterwards and which box the user gets.
 
 #include "devicelink/siusbbridge.h"
+#include "support/fixtures.h"
 #include "windowfixture.h"
 
 #include <QAbstractItemView>
@@ -14,7 +15,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -23,25 +23,8 @@ Q_DECLARE_METATYPE(QMessageBox::Icon)
 
 namespace {
 
-const QString kRead = u"Parameters are successfully read."_s;
-const QString kWritten = u"Parameters are successfully written."_s;
-const QString kSaved = u"Parameters succesfully saved to file."_s;
-const QString kLoaded = u"Parameters successfully read from file."_s;
-const QString kNoProductId = u"Could not read a product ID from the device. Probably no connection."_s;
-const QString kWrongDevice = u"You tried to communicate with the wrong device. Please select another one."_s;
-const QString kFileReadFailed = u"An error occured while reading a parameter file."_s;
-const QString kFileWriteFailed = u"An error occured while writing a parameter file."_s;
 const QString kChoosePtt = u"No PTT Control is selected. Please choose Aircraft Switch or Microphone Switch under "
                            u"PTT Control, then write the parameters again. Nothing was written to the device."_s;
-
-const QByteArray kBodypackFile = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n<Body_Parameters>\r\n"
-                                 "<Unique_ID>1234</Unique_ID>\r\n<RF_Power>90</RF_Power>\r\n"
-                                 "<Startup_Volume>6</Startup_Volume>\r\n<Side_Tone>10</Side_Tone>\r\n"
-                                 "<Mic_Sensitivity>7</Mic_Sensitivity>\r\n</Body_Parameters>";
-const QByteArray kAircraftPackFile = "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
-                                     "<Aicraft_Parameters>\r\n"
-                                     "<Unique_ID>38</Unique_ID>\r\n<RF_Power>127</RF_Power>\r\n"
-                                     "<Startup_Volume>4</Startup_Volume>\r\n</Aicraft_Parameters>";
 
 // The bodypack settings in table order and the values of the demo bodypack.
 const QStringList kBodypackFields{u"IDnumericUpDown1"_s, u"yRF_PowerNumericUpDown"_s,
@@ -89,25 +72,6 @@ QStringList infoLabels(const WindowFixture &fixture, int tab)
     return texts;
 }
 
-QList<std::uint8_t> parameterNumbers(const QList<QByteArray> &frames)
-{
-    QList<std::uint8_t> numbers;
-    for (const QByteArray &frame : frames)
-        numbers.append(std::uint8_t(frame[2]));
-    return numbers;
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Restores the default locale when a test ends.
 class ScopedLocale
@@ -230,7 +194,7 @@ void WindowCommandsTest::searchKeepsEveryUnitAtItsPlace()
     click(fixture, "bReadButton");
     QCOMPARE(values(fixture, kBodypackFields), kDemoBodypackValues);
     QCOMPARE(fixture.dialogs->messages.size(), 2);
-    QCOMPARE(fixture.dialogs->messages.last().text, kRead);
+    QCOMPARE(fixture.dialogs->messages.last().text, Expected::readFromDevice);
 }
 
 void WindowCommandsTest::readBodypack_data()
@@ -274,7 +238,7 @@ void WindowCommandsTest::readBodypack()
     QCOMPARE(box.owner, fixture.window.get());
     QCOMPARE(box.icon, QMessageBox::Information);
     QCOMPARE(box.title, u"Information"_s);
-    QCOMPARE(box.text, kRead);
+    QCOMPARE(box.text, Expected::readFromDevice);
 }
 
 void WindowCommandsTest::readAircraftPack()
@@ -293,7 +257,7 @@ void WindowCommandsTest::readAircraftPack()
     QCOMPARE(infoLabels(fixture, 0), (QStringList{u"x.x.x"_s, u"0,0V"_s, u"0%"_s}));
     QCOMPARE(fixture.control<QTabWidget>("TabControl")->currentIndex(), 1);
     QCOMPARE(fixture.dialogs->messages.size(), 1);
-    QCOMPARE(fixture.dialogs->messages.first().text, kRead);
+    QCOMPARE(fixture.dialogs->messages.first().text, Expected::readFromDevice);
 }
 
 void WindowCommandsTest::readFailureChangesNoControl_data()
@@ -302,9 +266,9 @@ void WindowCommandsTest::readFailureChangesNoControl_data()
     QTest::addColumn<int>("device"); // -1: no search, so no selection
     QTest::addColumn<bool>("silent");
     QTest::addColumn<QString>("message");
-    QTest::newRow("aircraft pack on the bodypack tab") << 0 << 1 << false << kWrongDevice;
-    QTest::newRow("bodypack on the aircraft pack tab") << 1 << 0 << false << kWrongDevice;
-    QTest::newRow("no selection") << 0 << -1 << false << kNoProductId;
+    QTest::newRow("aircraft pack on the bodypack tab") << 0 << 1 << false << Expected::wrongDevice;
+    QTest::newRow("bodypack on the aircraft pack tab") << 1 << 0 << false << Expected::wrongDevice;
+    QTest::newRow("no selection") << 0 << -1 << false << Expected::noProductId;
     QTest::newRow("unit does not answer") << 0 << 0 << true << u"No response from device."_s;
 }
 
@@ -356,7 +320,7 @@ void WindowCommandsTest::readFitsValuesOutsideTheFields()
     QCOMPARE(fixture.dialogs->messages.size(), 1);
     QCOMPARE(fixture.dialogs->messages.first().icon, QMessageBox::Information);
     QCOMPARE(fixture.dialogs->messages.first().text,
-             kRead
+             Expected::readFromDevice
                  + u"\n\nSome values were outside the range of their fields and have been changed:\n"
                    u"ID: 30100 changed to 9999\nRF Power: 200 changed to 127\nMic Sensitivity: 20 changed to 15\n"
                    u"Side Tone: 30 changed to 24\nStartup Volume: 12 changed to 9\nPTT Control: 5 changed to 1"_s);
@@ -366,15 +330,15 @@ void WindowCommandsTest::writeBodypack_data()
 {
     QTest::addColumn<QString>("version");
     QTest::addColumn<int>("ptt");
-    QTest::addColumn<QList<std::uint8_t>>("numbers");
+    QTest::addColumn<QList<int>>("numbers");
     QTest::addColumn<QString>("message");
-    const QList<std::uint8_t> withPtt{52, 55, 58, 56, 57, 64, 70};
-    const QList<std::uint8_t> withoutPtt{52, 55, 58, 56, 57, 70};
-    QTest::newRow("x.x.x sends the PTT selection") << u"x.x.x"_s << 1 << withPtt << kWritten;
-    QTest::newRow("1.0.0 does not") << u"1.0.0"_s << 1 << withoutPtt << kWritten;
-    QTest::newRow("1.0.1 does") << u"1.0.1"_s << 0 << withPtt << kWritten;
-    QTest::newRow("1.0.0 needs no PTT choice") << u"1.0.0"_s << -1 << withoutPtt << kWritten;
-    QTest::newRow("x.x.x without PTT choice sends nothing") << u"x.x.x"_s << -1 << QList<std::uint8_t>()
+    const QList<int> withPtt{52, 55, 58, 56, 57, 64, 70};
+    const QList<int> withoutPtt{52, 55, 58, 56, 57, 70};
+    QTest::newRow("x.x.x sends the PTT selection") << u"x.x.x"_s << 1 << withPtt << Expected::written;
+    QTest::newRow("1.0.0 does not") << u"1.0.0"_s << 1 << withoutPtt << Expected::written;
+    QTest::newRow("1.0.1 does") << u"1.0.1"_s << 0 << withPtt << Expected::written;
+    QTest::newRow("1.0.0 needs no PTT choice") << u"1.0.0"_s << -1 << withoutPtt << Expected::written;
+    QTest::newRow("x.x.x without PTT choice sends nothing") << u"x.x.x"_s << -1 << QList<int>()
                                                             << kChoosePtt;
 }
 
@@ -382,7 +346,7 @@ void WindowCommandsTest::writeBodypack()
 {
     QFETCH(QString, version);
     QFETCH(int, ptt);
-    QFETCH(QList<std::uint8_t>, numbers);
+    QFETCH(QList<int>, numbers);
     QFETCH(QString, message);
     WindowFixture fixture;
     const auto unit = fixture.bridge->plug(SimulatedUnit(PackKind::Bodypack, u"Bodypack"_s, UnitSettings()));
@@ -405,7 +369,7 @@ void WindowCommandsTest::writeBodypack()
     QCOMPARE(fixture.dialogs->messages.size(), 1);
     QCOMPARE(fixture.dialogs->messages.first().text, message);
     QCOMPARE(fixture.dialogs->messages.first().icon,
-             message == kWritten ? QMessageBox::Information : QMessageBox::Critical);
+             message == Expected::written ? QMessageBox::Information : QMessageBox::Critical);
 }
 
 void WindowCommandsTest::writeAircraftPack()
@@ -422,7 +386,7 @@ void WindowCommandsTest::writeAircraftPack()
     QCOMPARE(unit->receivedFrames(), (QList<QByteArray>{bytes({4, 87, 52, 0, 42, 143}), bytes({3, 87, 55, 100, 90}),
                                                         bytes({3, 87, 58, 3, 90}), bytes({3, 67, 70, 1, 70})}));
     QCOMPARE(fixture.dialogs->messages.size(), 1);
-    QCOMPARE(fixture.dialogs->messages.first().text, kWritten);
+    QCOMPARE(fixture.dialogs->messages.first().text, Expected::written);
 }
 
 void WindowCommandsTest::writeFailure_data()
@@ -430,7 +394,7 @@ void WindowCommandsTest::writeFailure_data()
     QTest::addColumn<int>("tab");
     QTest::addColumn<int>("id");
     QTest::addColumn<QString>("message");
-    QTest::newRow("bodypack on the aircraft pack tab") << 1 << 42 << kWrongDevice;
+    QTest::newRow("bodypack on the aircraft pack tab") << 1 << 42 << Expected::wrongDevice;
     QTest::newRow("ID that reads back as another")
         << 0 << 1005
         << u"The ID 1005 cannot be stored on the unit: IDs from 1000 to 9999 whose last two digits are 00 to 09 "
@@ -464,9 +428,9 @@ void WindowCommandsTest::saveAndLoad_data()
     QTest::addColumn<QList<int>>("saved");
     QTest::addColumn<QByteArray>("file");
     QTest::addColumn<QStringList>("dialogs");
-    QTest::newRow("bodypack") << 0 << kBodypackFields << kDemoBodypackValues << kBodypackFile
+    QTest::newRow("bodypack") << 0 << kBodypackFields << kDemoBodypackValues << kBodypackExample
                               << QStringList{u"bSaveFileDialog"_s, u"bOpenFileDialog"_s};
-    QTest::newRow("aircraft pack") << 1 << kAircraftPackFields << kDemoAircraftPackValues << kAircraftPackFile
+    QTest::newRow("aircraft pack") << 1 << kAircraftPackFields << kDemoAircraftPackValues << kAircraftPackExample
                                    << QStringList{u"aSaveFileDialog"_s, u"aOpenFileDialog"_s};
 }
 
@@ -479,14 +443,14 @@ void WindowCommandsTest::saveAndLoad()
     QFETCH(QStringList, dialogs);
     const ScopedLocale userLocale(QLocale(QLocale::English, QLocale::UnitedStates));
     WindowFixture fixture;
-    const QTemporaryDir folder;
-    const QString path = QDir(folder.path()).filePath(u"unit.pack"_s);
+    const FixtureFolder folder;
+    const QString path = folder.path(u"unit.pack"_s);
     fixture.control<QTabWidget>("TabControl")->setCurrentIndex(tab);
     setValues(fixture, fields, saved);
     fixture.control<QComboBox>("yPTT_SelComboBox1")->setCurrentIndex(1);
     fixture.dialogs->fileAnswers = {path, path};
     click(fixture, "bSaveButton");
-    QCOMPARE(fileBytes(path), file);
+    QCOMPARE(folder.contents(u"unit.pack"_s), file);
 
     // Info labels from a read stay as they are through a load.
     fixture.bridge->plug(tab == 0 ? SimulatedUnit::demoBodypack() : SimulatedUnit::demoAircraftPack());
@@ -503,9 +467,9 @@ void WindowCommandsTest::saveAndLoad()
         QCOMPARE(fixture.control<QComboBox>("yPTT_SelComboBox1")->currentIndex(), 0);
     QCOMPARE(fixture.dialogs->fileDialogsShown, dialogs);
     QCOMPARE(fixture.dialogs->messages.size(), 3);
-    QCOMPARE(fixture.dialogs->messages[0].text, kSaved);
+    QCOMPARE(fixture.dialogs->messages[0].text, Expected::saved);
     QCOMPARE(fixture.dialogs->messages[0].icon, QMessageBox::Information);
-    QCOMPARE(fixture.dialogs->messages[2].text, kLoaded);
+    QCOMPARE(fixture.dialogs->messages[2].text, Expected::loaded);
     QCOMPARE(fixture.dialogs->messages[2].icon, QMessageBox::Information);
 }
 
@@ -519,7 +483,7 @@ void WindowCommandsTest::failedLoad_data()
                       "<Side_Tone>2</Side_Tone></Body_Parameters>")
         << QList<int>{4321, 80, 5, 0, 0};
     QTest::newRow("not a parameter file") << QByteArray("hello") << QList<int>{0, 0, 0, 0, 0};
-    QTest::newRow("aircraft pack file") << kAircraftPackFile << QList<int>{0, 0, 0, 0, 0};
+    QTest::newRow("aircraft pack file") << kAircraftPackExample << QList<int>{0, 0, 0, 0, 0};
 }
 
 void WindowCommandsTest::failedLoad()
@@ -531,9 +495,9 @@ void WindowCommandsTest::failedLoad()
     fixture.bridge->plug(SimulatedUnit::demoBodypack());
     click(fixture, "bSearchUSBButton");
     click(fixture, "bReadButton");
-    const QTemporaryDir folder;
-    const QString path = QDir(folder.path()).filePath(u"broken.bpack"_s);
-    QVERIFY(writeFile(path, file));
+    const FixtureFolder folder;
+    const QString path = folder.path(u"broken.bpack"_s);
+    QVERIFY(folder.write(u"broken.bpack"_s, file));
     fixture.dialogs->fileAnswers = {path};
     click(fixture, "bLoadButton");
 
@@ -543,15 +507,15 @@ void WindowCommandsTest::failedLoad()
     QCOMPARE(fixture.dialogs->messages.size(), 2);
     QCOMPARE(fixture.dialogs->messages.last().icon, QMessageBox::Critical);
     QCOMPARE(fixture.dialogs->messages.last().title, u"Communication Error"_s);
-    QCOMPARE(fixture.dialogs->messages.last().text, kFileReadFailed);
+    QCOMPARE(fixture.dialogs->messages.last().text, Expected::fileReadFailed);
 }
 
 void WindowCommandsTest::loadFitsValuesOutsideTheFields()
 {
     WindowFixture fixture;
-    const QTemporaryDir folder;
-    const QString path = QDir(folder.path()).filePath(u"edited.bpack"_s);
-    QVERIFY(writeFile(path, "<Body_Parameters><Unique_ID>-5</Unique_ID><RF_Power>200</RF_Power>"
+    const FixtureFolder folder;
+    const QString path = folder.path(u"edited.bpack"_s);
+    QVERIFY(folder.write(u"edited.bpack"_s, "<Body_Parameters><Unique_ID>-5</Unique_ID><RF_Power>200</RF_Power>"
                             "<Startup_Volume>9</Startup_Volume><Side_Tone>30</Side_Tone>"
                             "<Mic_Sensitivity>15</Mic_Sensitivity></Body_Parameters>"));
     fixture.dialogs->fileAnswers = {path};
@@ -560,7 +524,7 @@ void WindowCommandsTest::loadFitsValuesOutsideTheFields()
     QCOMPARE(values(fixture, kBodypackFields), (QList<int>{0, 127, 9, -24, 15}));
     QCOMPARE(fixture.dialogs->messages.size(), 1);
     QCOMPARE(fixture.dialogs->messages.first().text,
-             kLoaded
+             Expected::loaded
                  + u"\n\nSome values were outside the range of their fields and have been changed:\n"
                    u"ID: -5 changed to 0\nRF Power: 200 changed to 127\nSide Tone: 30 changed to 24"_s);
 }
@@ -597,12 +561,12 @@ void WindowCommandsTest::cancelledFileDialog()
 void WindowCommandsTest::failedSave()
 {
     WindowFixture fixture;
-    const QTemporaryDir folder;
-    fixture.dialogs->fileAnswers = {QDir(folder.path()).filePath(u"missing/unit.bpack"_s)};
+    const FixtureFolder folder;
+    fixture.dialogs->fileAnswers = {folder.path(u"missing/unit.bpack"_s)};
     click(fixture, "bSaveButton");
     QCOMPARE(fixture.dialogs->messages.size(), 1);
     QCOMPARE(fixture.dialogs->messages.first().icon, QMessageBox::Critical);
-    QCOMPARE(fixture.dialogs->messages.first().text, kFileWriteFailed);
+    QCOMPARE(fixture.dialogs->messages.first().text, Expected::fileWriteFailed);
 }
 
 void WindowCommandsTest::keys_data()
@@ -618,13 +582,13 @@ void WindowCommandsTest::keys_data()
     QTest::newRow("F3 saves") << u"bUSBCombobox"_s << int(Qt::Key_F3) << none << QStringList{u"bSaveFileDialog"_s}
                               << QStringList();
     QTest::newRow("F4 reads") << u"IDnumericUpDown1"_s << int(Qt::Key_F4) << none << QStringList()
-                              << QStringList{kRead};
+                              << QStringList{Expected::readFromDevice};
     QTest::newRow("F5 writes") << u"bSearchUSBButton"_s << int(Qt::Key_F5) << none << QStringList()
-                               << QStringList{kWritten};
+                               << QStringList{Expected::written};
     QTest::newRow("F4 in the device list") << u"bUSBCombobox"_s << int(Qt::Key_F4) << none << QStringList()
-                                           << QStringList{kRead};
+                                           << QStringList{Expected::readFromDevice};
     QTest::newRow("F4 in the PTT list") << u"yPTT_SelComboBox1"_s << int(Qt::Key_F4) << none << QStringList()
-                                        << QStringList{kRead};
+                                        << QStringList{Expected::readFromDevice};
     QTest::newRow("Shift+F4") << u"bUSBCombobox"_s << int(Qt::Key_F4) << Qt::KeyboardModifiers(Qt::ShiftModifier)
                               << QStringList() << QStringList();
     QTest::newRow("Ctrl+F4") << u"bUSBCombobox"_s << int(Qt::Key_F4) << Qt::KeyboardModifiers(Qt::ControlModifier)
@@ -635,7 +599,7 @@ void WindowCommandsTest::keys_data()
                              << QStringList() << QStringList();
     QTest::newRow("F6") << u"bUSBCombobox"_s << int(Qt::Key_F6) << none << QStringList() << QStringList();
     QTest::newRow("Enter on the focused button") << u"bReadButton"_s << int(Qt::Key_Return) << none << QStringList()
-                                                 << QStringList{kRead};
+                                                 << QStringList{Expected::readFromDevice};
     QTest::newRow("Enter in a field") << u"yRF_PowerNumericUpDown"_s << int(Qt::Key_Return) << none << QStringList()
                                       << QStringList();
     QTest::newRow("Escape") << u"bReadButton"_s << int(Qt::Key_Escape) << none << QStringList() << QStringList();
@@ -716,13 +680,13 @@ void WindowCommandsTest::functionKeyChecksTheEmptiedField()
     field->setFocus();
     field->selectAll();
     QTest::keyClick(field, Qt::Key_Backspace);
-    const QTemporaryDir folder;
-    const QString path = QDir(folder.path()).filePath(u"unit.bpack"_s);
+    const FixtureFolder folder;
+    const QString path = folder.path(u"unit.bpack"_s);
     fixture.dialogs->fileAnswers = {path};
     QTest::keyClick(field, Qt::Key_F3);
 
     QCOMPARE(field->text(), u"0"_s);
-    QVERIFY(fileBytes(path).contains("<RF_Power>0</RF_Power>"));
+    QVERIFY(folder.contents(u"unit.bpack"_s).contains("<RF_Power>0</RF_Power>"));
 }
 
 void WindowCommandsTest::waitCursorWhileTalkingToUnits()
