@@ -13,6 +13,11 @@ packages=(
     imagemagick xdotool
 )
 
+# Groups that only some scripts ask for.
+case "${1:-}" in
+    fuzz) packages=(clang libclang-rt-14-dev) ;; # libFuzzer, for scripts/run-fuzzers.sh
+esac
+
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
