@@ -29,6 +29,6 @@ for harness in parameterfiles exchange cli; do
         echo "FINDING in $harness (full log: $log):"
         grep -E -A30 '^==[0-9]+==|Property broken|ALARM|SUMMARY' "$log" | head -60
     fi
-    grep -E '^#[0-9]+ +DONE|^stat::number_of_executed_units|^stat::peak_rss_mb|^Done' "$log" || tail -5 "$log"
+    grep -E '^#[0-9]+[[:space:]]+DONE|^stat::number_of_executed_units|^stat::peak_rss_mb|^Done' "$log" || tail -5 "$log"
 done
 exit "$status"
