@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, and
 # only those that are missing.
+# Usage: scripts/install-deps.sh [package]
+#   package: also the tools that build the Debian package and check it.
 set -euo pipefail
 
 packages=(
@@ -8,10 +10,18 @@ packages=(
     qt6-base-dev
     libusb-1.0-0-dev
     libumockdev-dev umockdev
+    scdoc
     fonts-dejavu-core
     xvfb xauth
     imagemagick xdotool
 )
+if [ "${1:-}" = package ]; then
+    packages+=(
+        dpkg-dev file lintian
+        appstream desktop-file-utils
+        man-db bash-completion
+    )
+fi
 
 missing=()
 for package in "${packages[@]}"; do
