@@ -1,17 +1,30 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, and
 # only those that are missing.
+# Usage: scripts/install-deps.sh [windows]
+#   windows: the mingw-w64 cross compiler and Wine, for scripts/run-windows-tests.sh
 set -euo pipefail
 
-packages=(
-    cmake ninja-build g++ pkg-config
-    qt6-base-dev
-    libusb-1.0-0-dev
-    libumockdev-dev umockdev
-    fonts-dejavu-core
-    xvfb xauth
-    imagemagick xdotool
-)
+case "${1:-}" in
+"")
+    packages=(
+        cmake ninja-build g++ pkg-config
+        qt6-base-dev
+        libusb-1.0-0-dev
+        libumockdev-dev umockdev
+        fonts-dejavu-core
+        xvfb xauth
+        imagemagick xdotool
+    )
+    ;;
+windows)
+    packages=(cmake ninja-build g++-mingw-w64-x86-64-posix wine wine64)
+    ;;
+*)
+    echo "usage: $0 [windows]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
