@@ -1,5 +1,6 @@
-# Cross build for 64-bit Windows with Debian's mingw-w64 (the posix thread
-# model, whose C++ runtime has std::thread and std::mutex).
+# Cross build for 64-bit Windows with Debian's mingw-w64. The code built here
+# starts no threads; the posix thread model, Debian's default, is the one
+# whose C++ runtime also has std::thread and std::mutex, should a test need them.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
