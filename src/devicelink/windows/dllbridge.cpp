@@ -60,7 +60,9 @@ DllBridge::DllBridge(const std::filesystem::path &library)
 {
     const std::string name = fileNameOf(library);
     auto loaded = std::make_unique<Library>();
-    loaded->module = LoadLibraryW(library.c_str());
+    // Only the program's folder and the system's: a library of that name
+    // dropped into the working folder or somewhere on PATH is not loaded.
+    loaded->module = LoadLibraryExW(library.c_str(), nullptr, LOAD_LIBRARY_SEARCH_DEFAULT_DIRS);
     if (!loaded->module) {
         m_problem = "The USB bridge library " + name + " could not be loaded (Windows error "
                     + std::to_string(GetLastError()) + "), so no unit can be reached. " + kInstallAdvice;
