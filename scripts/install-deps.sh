@@ -1,6 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, and
 # only those that are missing.
+# Usage: scripts/install-deps.sh [GROUP...]
+#   package: also the tools that build the Debian package and check it
+#   windows: also the mingw-w64 cross compiler and Wine, for scripts/run-windows-tests.sh
+#   fuzz: also clang and its libFuzzer, for scripts/run-fuzzers.sh
 set -euo pipefail
 
 packages=(
@@ -8,15 +12,28 @@ packages=(
     qt6-base-dev
     libusb-1.0-0-dev
     libumockdev-dev umockdev
+    scdoc
     fonts-dejavu-core
     xvfb xauth
     imagemagick xdotool
 )
-
-# Groups that only some scripts ask for.
-case "${1:-}" in
-    fuzz) packages=(clang libclang-rt-14-dev) ;; # libFuzzer, for scripts/run-fuzzers.sh
-esac
+for group in "$@"; do
+    case "$group" in
+    package)
+        packages+=(dpkg-dev file lintian appstream desktop-file-utils man-db bash-completion)
+        ;;
+    windows)
+        packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+        ;;
+    fuzz)
+        packages+=(clang libclang-rt-14-dev)
+        ;;
+    *)
+        echo "usage: $0 [package] [windows] [fuzz]" >&2
+        exit 2
+        ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

@@ -15,8 +15,9 @@
 // bytes, little-endian); then one choice per bridge call, with the bytes that
 // choice takes.
 
+#include "devicelink/frameconstants.h"
 #include "devicelink/replyclock.h"
-#include "devicelink/simulated/simulatedunit.h"
+#include "devicelink/simulated/unitmodel.h"
 #include "devicelink/siusbbridge.h"
 #include "fuzzinput.h"
 #include "packparameters/aircraftpackparameters.h"
@@ -31,7 +32,7 @@ namespace {
 class FuzzedBridge : public BridgeBackend
 {
 public:
-    FuzzedBridge(FuzzInput &input, PackKind kind) : m_input(input), m_unit(SimulatedUnit::demoUnit(kind)) {}
+    FuzzedBridge(FuzzInput &input, PackKind kind) : m_input(input), m_unit(UnitModel::demoUnit(kind)) {}
 
     std::size_t openHandles() const { return m_open.size(); }
 
@@ -44,7 +45,7 @@ public:
     SiStatus getProductString(std::uint32_t, std::span<char, kProductStringSize> buffer,
                               ProductStringOption) override
     {
-        QByteArray text = m_unit.productId().toLatin1();
+        QByteArray text = QByteArray::fromStdString(m_unit.productId());
         switch (m_input.byte() % 5) {
         case 1:
             return kBridgeFailure;
@@ -83,8 +84,7 @@ public:
     SiStatus write(SiHandle handle, std::span<const std::uint8_t> frame, std::uint32_t &written) override
     {
         requireProperty(m_open.contains(handle), "frames go to an open handle");
-        const QByteArray bytes(reinterpret_cast<const char *>(frame.data()), qsizetype(frame.size()));
-        requireProperty(frame.size() <= 10 && requestChecksumValid(bytes),
+        requireProperty(frame.size() <= kFrameBufferSize && requestChecksumValid(frame),
                         "every frame has its length byte and checksum and fits the frame buffer");
         switch (m_input.byte() % 4) {
         case 1:
@@ -95,9 +95,11 @@ public:
         case 3: // a reply of the input's bytes
             m_pending = m_input.bytes(m_input.byte() % 16);
             break;
-        default:
-            m_pending = m_unit.receive(bytes).value_or(QByteArray());
+        default: {
+            const UnitBytes reply = m_unit.receive(frame).value_or(UnitBytes());
+            m_pending = QByteArray(reinterpret_cast<const char *>(reply.data()), qsizetype(reply.size()));
             break;
+        }
         }
         written = std::uint32_t(frame.size());
         return kBridgeSuccess;
@@ -152,7 +154,7 @@ public:
 
 private:
     FuzzInput &m_input;
-    SimulatedUnit m_unit;
+    UnitModel m_unit;
     QByteArray m_pending;
     std::set<SiHandle> m_open;
     SiHandle m_lastHandle = 0;
