@@ -3,12 +3,59 @@
 #include <QFile>
 #include <QSaveFile>
 
+#ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 #include <optional>
 
 namespace {
+
+#ifdef Q_OS_UNIX
+// What a replacement could take from the file that is there: its owner,
+// group and other names.
+using ExistingFile = struct stat;
+
+std::optional<ExistingFile> existingFile(const QString &filename)
+{
+    ExistingFile status{};
+    if (stat(QFile::encodeName(filename).constData(), &status) != 0)
+        return std::nullopt;
+    return status;
+}
+
+bool hasOtherNames(const ExistingFile &file)
+{
+    return file.st_nlink > 1;
+}
+
+// False where the user may not give the replacement that owner and group.
+bool takeOverOwner(QSaveFile &replacement, const ExistingFile &file)
+{
+    return fchown(replacement.handle(), file.st_uid, file.st_gid) == 0;
+}
+#else
+// Windows keeps the owner of a replaced file itself; hard links are rare there.
+struct ExistingFile
+{
+};
+
+std::optional<ExistingFile> existingFile(const QString &)
+{
+    return std::nullopt;
+}
+
+bool hasOtherNames(const ExistingFile &)
+{
+    return false;
+}
+
+bool takeOverOwner(QSaveFile &, const ExistingFile &)
+{
+    return true;
+}
+#endif
 
 // On a full disk write() can come back short without an error, and a commit
 // would then keep a truncated file, so the count is checked.
@@ -29,13 +76,13 @@ bool writeInPlace(const QString &filename, const QByteArray &bytes)
 
 enum class Replacement { Done, Failed, NotPossible };
 
-Replacement replaceAtomically(const QString &filename, const QByteArray &bytes, const std::optional<struct stat> &old)
+Replacement replaceAtomically(const QString &filename, const QByteArray &bytes, const std::optional<ExistingFile> &old)
 {
     QSaveFile file(filename);
     // QSaveFile gives the temporary file the old file's permissions itself.
     if (!file.open(QIODevice::WriteOnly))
         return Replacement::NotPossible;
-    if (old && fchown(file.handle(), old->st_uid, old->st_gid) != 0) {
+    if (old && !takeOverOwner(file, *old)) {
         file.cancelWriting();
         return Replacement::NotPossible;
     }
@@ -50,20 +97,12 @@ Replacement replaceAtomically(const QString &filename, const QByteArray &bytes, 
     return file.commit() ? Replacement::Done : Replacement::NotPossible;
 }
 
-std::optional<struct stat> existingFile(const QString &filename)
-{
-    struct stat status{};
-    if (stat(QFile::encodeName(filename).constData(), &status) != 0)
-        return std::nullopt;
-    return status;
-}
-
 } // namespace
 
 bool saveFileContents(const QString &filename, const QByteArray &bytes)
 {
-    const std::optional<struct stat> old = existingFile(filename);
-    if (old && old->st_nlink > 1)
+    const std::optional<ExistingFile> old = existingFile(filename);
+    if (old && hasOtherNames(*old))
         return writeInPlace(filename, bytes);
     switch (replaceAtomically(filename, bytes, old)) {
     case Replacement::Done:
