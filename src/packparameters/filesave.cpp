@@ -36,7 +36,8 @@ bool takeOverOwner(QSaveFile &replacement, const ExistingFile &file)
     return fchown(replacement.handle(), file.st_uid, file.st_gid) == 0;
 }
 #else
-// Windows keeps the owner of a replaced file itself; hard links are rare there.
+// Elsewhere (Windows) owners and hard links are not looked at: the
+// replacement is made as QSaveFile makes it.
 struct ExistingFile
 {
 };
