@@ -1,7 +1,10 @@
 #include "devicelink/cparameter.h"
 #include "support/testsupport.h"
 
+#include <QElapsedTimer>
 #include <QTest>
+
+#include <ctime>
 
 Q_DECLARE_METATYPE(UnitFaults)
 
@@ -83,6 +86,7 @@ private slots:
     void invalidDottedValuesAreNotSent_data();
     void invalidDottedValuesAreNotSent();
     void productId();
+    void emptySimulatedQueueLeavesTheProcessorFree();
 };
 
 // Each frame as it reaches the unit, and what the exchange then records.
@@ -359,6 +363,41 @@ void TestCParameter::productId()
     QCOMPARE(error.message, DeviceMessages::noProductId);
     QVERIFY(error.status);
     QCOMPARE(bridge->openHandleCount(), 0u);
+}
+
+// The reply wait queries without a pause; on the real clock a simulated unit
+// with nothing queued pauses each query about 1 ms instead of spinning, as a
+// query on a real unit blocks in the kernel.
+void TestCParameter::emptySimulatedQueueLeavesTheProcessorFree()
+{
+    ScopedSimulatedBridge bridge;
+    bridge->plug(SimulatedUnit::demoBodypack())->faults.silentFromExchange = 0;
+    SiHandle handle = kInvalidHandle;
+    QCOMPARE(SI_Open(0, &handle), kBridgeSuccess);
+    const QByteArray frame = bytes({3, 82, 50, 0, 135});
+    std::uint32_t written = 0;
+    QCOMPARE(SI_Write(handle, reinterpret_cast<const std::uint8_t *>(frame.constData()), 5, &written), kBridgeSuccess);
+
+    constexpr int kQueries = 20;
+    const auto processorTime = [] {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
+    };
+    QElapsedTimer wall;
+    wall.start();
+    const long long processorBefore = processorTime();
+    for (int query = 0; query < kQueries; ++query) {
+        std::uint32_t queued = 0;
+        std::uint32_t status = 0;
+        SI_CheckRXQueue(handle, &queued, &status);
+        QCOMPARE(queued, 0u);
+    }
+    const long long processorNs = processorTime() - processorBefore;
+    const qint64 wallNs = wall.nsecsElapsed();
+    SI_Close(handle);
+    QVERIFY2(wallNs >= kQueries * 1'000'000LL, qPrintable(QString::number(wallNs)));
+    QVERIFY2(processorNs < wallNs / 2, qPrintable(QStringLiteral("%1 of %2 ns").arg(processorNs).arg(wallNs)));
 }
 
 QTEST_GUILESS_MAIN(TestCParameter)
