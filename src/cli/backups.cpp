@@ -125,8 +125,10 @@ std::optional<FileSettings> loadBackup(const QString &path, Errortype &error)
         return std::nullopt;
     };
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return noBackup(file.errorString());
+    if (!file.open(QIODevice::ReadOnly)) {
+        error.fail(QStringLiteral("cannot be read: %1.").arg(file.errorString()));
+        return std::nullopt;
+    }
     if (file.size() > kLargestBackup)
         return noBackup(QStringLiteral("it is far larger than a backup"));
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll());

@@ -54,13 +54,12 @@ int writeAndReport(const CliRequest &request, Console &console, PackKind kind, c
     QString backup;
     options.beforeWrite = backupBeforeWrite(request, console, backup);
     const UnitWriteResult result = writeUnit(request.device, kind, settings, options);
-    const QString backupKey = QStringLiteral("backup");
     switch (result.outcome) {
     case UnitWriteResult::Outcome::Failed:
         if (request.json && !backup.isEmpty())
             console.out << jsonLine(QJsonObject{{RecordKeys::device, request.device},
-                                                {QStringLiteral("error"), result.message},
-                                                {backupKey, backup}});
+                                                {RecordKeys::error, result.message},
+                                                {RecordKeys::backup, backup}});
         return unitFailure(console, result.message);
     case UnitWriteResult::Outcome::Refused:
         return usageFailure(console, deviceText(request.device) + QStringLiteral(": ") + result.message);
@@ -70,7 +69,7 @@ int writeAndReport(const CliRequest &request, Console &console, PackKind kind, c
     if (request.json) {
         QJsonObject record = unitRecordJson(*result.written);
         if (!backup.isEmpty())
-            record.insert(backupKey, backup);
+            record.insert(RecordKeys::backup, backup);
         console.out << jsonLine(record);
     } else {
         console.out << unitRecordText(*result.written) << OutcomeTexts::writtenToDevice << Qt::endl;

@@ -14,8 +14,6 @@
 
 namespace {
 
-const QString kErrorKey = QStringLiteral("error");
-
 // The attached units of `kind`, or all whose product ID names a kind.
 QList<ListedUnit> fleetOf(std::optional<PackKind> kind)
 {
@@ -52,10 +50,11 @@ bool saveTable(const QString &path, const QList<QStringList> &rows, Console &con
 int runReadAll(const CliRequest &request, Console &console)
 {
     const QList<ListedUnit> fleet = fleetOf(request.kind);
-    const QStringList columns = recordColumns() << kErrorKey;
+    const QStringList columns = recordColumns() << RecordKeys::error;
     QList<QStringList> table{columns};
     QJsonArray records;
     bool allRead = true;
+    bool recordPrinted = false;
     for (const ListedUnit &unit : fleet) {
         const PackKind kind = *kindOf(unit);
         Errortype error;
@@ -65,12 +64,13 @@ int runReadAll(const CliRequest &request, Console &console)
             records.append(record);
             table.append(tableRow(columns, record));
             if (!request.json)
-                console.out << (table.size() > 2 ? QStringLiteral("\n") : QString()) << unitRecordText(*reading)
+                console.out << (recordPrinted ? QStringLiteral("\n") : QString()) << unitRecordText(*reading)
                             << Qt::flush;
+            recordPrinted = true;
             continue;
         }
         allRead = false;
-        const QJsonObject failed{{RecordKeys::device, unit.device}, {kErrorKey, error.message}};
+        const QJsonObject failed{{RecordKeys::device, unit.device}, {RecordKeys::error, error.message}};
         records.append(failed);
         QJsonObject row = failed;
         row.insert(RecordKeys::kind, qText(packKind(kind).name));
@@ -117,7 +117,7 @@ int runWriteAll(const CliRequest &request, Console &console)
 
     QList<FleetResult> results;
     QList<QStringList> report{{RecordKeys::device, RecordKeys::kind, QStringLiteral("old_id"),
-                               QStringLiteral("new_id"), QStringLiteral("result"), QStringLiteral("backup")}};
+                               QStringLiteral("new_id"), QStringLiteral("result"), RecordKeys::backup}};
     for (qsizetype position = 0; position < fleet.size(); ++position) {
         const std::uint16_t device = fleet[position].device;
         PackSettings settings = fromFile;

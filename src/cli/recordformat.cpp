@@ -227,7 +227,7 @@ QJsonArray fleetResultsJson(const QList<FleetResult> &results)
                            {QStringLiteral("ok"), result.ok},
                            {QStringLiteral("message"), result.message}};
         if (!result.backup.isEmpty())
-            object.insert(QStringLiteral("backup"), result.backup);
+            object.insert(RecordKeys::backup, result.backup);
         array.append(object);
     }
     return array;

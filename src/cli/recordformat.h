@@ -35,6 +35,10 @@ inline const QString sv = QStringLiteral("sv");
 inline const QString version = QStringLiteral("version");
 inline const QString battVoltage = QStringLiteral("batt_voltage");
 inline const QString rssi = QStringLiteral("rssi");
+// Beside a record: why a unit could not be read or written, and the backup
+// saved before its write.
+inline const QString error = QStringLiteral("error");
+inline const QString backup = QStringLiteral("backup");
 } // namespace RecordKeys
 
 // Every key that a unit's record of any kind can hold, in a table's column

@@ -3,29 +3,21 @@
 
 #include "cli/backups.h"
 #include "cli/csvtable.h"
-#include "support/fixtures.h"
+#include "cli/unitread.h"
+#include "nerioclirun.h"
+#include "support/testsupport.h"
 
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QTest>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
+// The demo bodypack as a read finds it.
 UnitReading demoReading()
 {
-    Body_cfg_params record;
-    record.id = 1234;
-    record.rf_power = 90;
-    record.startup_volume = 6;
-    record.mic_sensitivity = 7;
-    record.side_tone = 10;
-    record.ptt_sel = 1;
-    record.sv = u"105"_s;
-    record.batt_voltage = BatteryVoltage(37);
-    record.rssi = 57;
-    return readingOf(3, record);
+    ScopedSimulatedBridge bridge;
+    bridge->plug(SimulatedUnit::demoBodypack());
+    Errortype error;
+    return readUnit(0, std::nullopt, error).value_or(UnitReading{});
 }
 
 } // namespace
@@ -73,15 +65,14 @@ private slots:
             QCOMPARE(QFileInfo(*path).dir(), QDir(folder));
             names.append(QFileInfo(*path).fileName());
         }
-        QCOMPARE(names, (QStringList{u"20261211T154507Z-bodypack-device3-id1234.json"_s,
-                                     u"20261211T154507Z-bodypack-device3-id1234-2.json"_s,
-                                     u"20261211T154507Z-bodypack-device3-id1234-3.json"_s}));
+        QCOMPARE(names, (QStringList{u"20261211T154507Z-bodypack-device0-id1234.json"_s,
+                                     u"20261211T154507Z-bodypack-device0-id1234-2.json"_s,
+                                     u"20261211T154507Z-bodypack-device0-id1234-3.json"_s}));
         QCOMPARE(QFileInfo(folder).permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup
                                                     | QFile::WriteOther | QFile::ExeGroup | QFile::ExeOther),
                  QFile::Permissions());
 
-        QJsonObject expected = unitRecordJson(demoReading());
-        expected.insert(u"saved_at"_s, u"2026-12-11T15:45:07Z"_s);
+        const QJsonObject expected = with(kDemoBodypack, {{"saved_at", u"2026-12-11T15:45:07Z"_s}});
         for (const QString &name : names)
             QCOMPARE(QJsonDocument::fromJson(m_files.contents(u"state/nerio-config/backups/"_s + name)).object(),
                      expected);
