@@ -9,8 +9,12 @@
 #include <QJsonObject>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
+#include <unistd.h>
 
 namespace {
 
@@ -62,6 +66,17 @@ QString claimName(const QDir &folder, const QString &stem, QString &reason)
     return {};
 }
 
+bool syncFolder(const QString &folder, QString &reason)
+{
+    const int descriptor = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = descriptor >= 0 && ::fsync(descriptor) == 0;
+    if (!synced)
+        reason = QString::fromLocal8Bit(std::strerror(errno));
+    if (descriptor >= 0)
+        ::close(descriptor);
+    return synced;
+}
+
 // A whole number that fits an int; std::nullopt for anything else.
 std::optional<int> wholeNumber(const QJsonValue &value)
 {
@@ -108,10 +123,16 @@ std::optional<QString> saveBackup(const QString &folder, const UnitReading &read
         error.fail(savingFailed(folder, reason));
         return std::nullopt;
     }
-    // The claimed name is replaced only once every byte is on disk.
+    // The claimed name is replaced only once every byte is on disk, and the
+    // folder is synced so that the name stays too.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(QJsonDocument(backup).toJson()) < 0 || !file.commit()) {
         error.fail(savingFailed(folder, file.errorString()));
+        QFile::remove(path);
+        return std::nullopt;
+    }
+    if (!syncFolder(folder, reason)) {
+        error.fail(savingFailed(folder, reason));
         QFile::remove(path);
         return std::nullopt;
     }
