@@ -1,8 +1,13 @@
 #!/usr/bin/env python3
-"""Draws the application icon, a bodypack sending radio waves, in 16 x 16 and
-32 x 32 pixels with at most 16 colours, and writes it as indexed PNG files.
+"""Draws the application icon, a bodypack sending radio waves.
 
-Usage: scripts/draw-icon.py [output folder]   (default: src/window/desktop)
+The program's own icons, 16 x 16 and 32 x 32 pixels with at most 16 colours,
+are drawn pixel by pixel and written as indexed PNG files into
+src/window/desktop (the window embeds them). The icons for the desktop's icon
+theme, 48 to 256 pixels and a scalable SVG, are drawn from shapes on the same
+32-unit grid with smooth edges, and written into packaging/icons.
+
+Usage: scripts/draw-icon.py [output folder]   (default: the two folders above)
 Only the Python standard library is needed.
 """
 import math
@@ -27,6 +32,11 @@ PALETTE = {
 }
 NAMES = list(PALETTE)
 assert len(NAMES) <= 16
+
+
+def png_chunk(kind, data):
+    body = kind + data
+    return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
 
 
 class Canvas:
@@ -69,15 +79,11 @@ class Canvas:
             packed = bytes((indexes[i] << 4) | indexes[i + 1] for i in range(0, self.size, 2))
             rows += b'\x00' + packed
 
-        def chunk(kind, data):
-            body = kind + data
-            return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
-
         header = struct.pack('>IIBBBBB', self.size, self.size, 4, 3, 0, 0, 0)
         palette = b''.join(bytes(PALETTE[n][:3]) for n in NAMES)
         alpha = bytes(PALETTE[n][3] for n in NAMES)
-        return (b'\x89PNG\r\n\x1a\n' + chunk(b'IHDR', header) + chunk(b'PLTE', palette) + chunk(b'tRNS', alpha)
-                + chunk(b'IDAT', zlib.compress(rows, 9)) + chunk(b'IEND', b''))
+        return (b'\x89PNG\r\n\x1a\n' + png_chunk(b'IHDR', header) + png_chunk(b'PLTE', palette)
+                + png_chunk(b'tRNS', alpha) + png_chunk(b'IDAT', zlib.compress(rows, 9)) + png_chunk(b'IEND', b''))
 
 
 def large():
@@ -113,11 +119,125 @@ def small():
     return c
 
 
+# The 32-pixel bodypack as shapes on its 32-unit grid, bottom first. A pixel
+# rectangle from x0 to x1 (inclusive) covers the units x0 to x1 + 1.
+SHAPES = (
+    ('arc', 20, 7, 4.5, 1.6, 50, 'wave_light'),
+    ('arc', 20, 7, 8, 1.8, 50, 'wave'),
+    ('rect', 18, 5, 20, 11, 0, 'antenna'),
+    ('rect', 17, 4, 21, 6, 0.5, 'outline'),
+    ('rect', 6, 10, 24, 31, 3.5, 'outline'),
+    ('rect', 7, 11, 23, 30, 2.5, 'body'),
+    ('rect', 7, 13, 8, 28, 0, 'light'),
+    ('rect', 22, 13, 23, 28, 0, 'shadow'),
+    ('rect', 9, 13, 21, 20, 0.5, 'screen_edge'),
+    ('rect', 10, 14, 20, 19, 0, 'screen'),
+    ('rect', 11, 16, 15, 17, 0, 'screen_edge'),
+    ('rect', 19, 11, 21, 12, 0.5, 'led'),
+    ('rect', 9, 22, 12, 24, 0.5, 'key'),
+    ('rect', 13, 22, 16, 24, 0.5, 'key'),
+    ('rect', 17, 22, 20, 24, 0.5, 'key'),
+    ('rect', 9, 26, 21, 27, 0, 'shadow'),
+    ('rect', 9, 28, 21, 29, 0, 'shadow'),
+)
+GRID = 32
+
+
+def arc_ends(cx, cy, radius, half_angle):
+    a = math.radians(half_angle)
+    return ((cx + radius * math.cos(-a), cy + radius * math.sin(-a)),
+            (cx + radius * math.cos(a), cy + radius * math.sin(a)))
+
+
+def distance(shape, x, y):
+    """Signed distance in grid units from (x, y) to the shape's edge, negative inside."""
+    kind, *args = shape
+    if kind == 'rect':
+        x0, y0, x1, y1, radius = args[:5]
+        hx, hy = (x1 - x0) / 2 - radius, (y1 - y0) / 2 - radius
+        qx, qy = abs(x - (x0 + x1) / 2) - hx, abs(y - (y0 + y1) / 2) - hy
+        return math.hypot(max(qx, 0), max(qy, 0)) + min(max(qx, qy), 0) - radius
+    cx, cy, radius, width, half_angle = args[:5]
+    dx, dy = x - cx, y - cy
+    if abs(math.degrees(math.atan2(dy, dx))) <= half_angle:
+        return abs(math.hypot(dx, dy) - radius) - width / 2
+    # Round ends, as the SVG's stroke-linecap draws them.
+    return min(math.hypot(x - ex, y - ey) for ex, ey in arc_ends(cx, cy, radius, half_angle)) - width / 2
+
+
+def bounds(shape):
+    kind, *args = shape
+    if kind == 'rect':
+        return args[:4]
+    cx, cy, radius, width, _ = args[:5]
+    reach = radius + width
+    return cx - reach, cy - reach, cx + reach, cy + reach
+
+
+def render(size):
+    """The shapes at size x size pixels in RGBA, edges smoothed by their distance."""
+    scale = size / GRID
+    pixels = [[(0.0, 0.0, 0.0, 0.0)] * size for _ in range(size)]
+    for shape in SHAPES:
+        red, green, blue, _ = PALETTE[shape[-1]]
+        x0, y0, x1, y1 = bounds(shape)
+        for py in range(max(0, int(y0 * scale) - 1), min(size, int(y1 * scale) + 2)):
+            for px in range(max(0, int(x0 * scale) - 1), min(size, int(x1 * scale) + 2)):
+                d = distance(shape, (px + 0.5) / scale, (py + 0.5) / scale) * scale
+                cover = min(max(0.5 - d, 0.0), 1.0)
+                if cover == 0.0:
+                    continue
+                r, g, b, a = pixels[py][px]
+                keep = a * (1 - cover)
+                alpha = cover + keep
+                pixels[py][px] = ((red * cover + r * keep) / alpha, (green * cover + g * keep) / alpha,
+                                  (blue * cover + b * keep) / alpha, alpha)
+    return pixels
+
+
+def rgba_png(pixels):
+    size = len(pixels)
+    rows = b''.join(b'\x00' + bytes(round(min(max(v, 0), 255)) for r, g, b, a in row for v in (r, g, b, a * 255))
+                    for row in pixels)
+    header = struct.pack('>IIBBBBB', size, size, 8, 6, 0, 0, 0)
+    return (b'\x89PNG\r\n\x1a\n' + png_chunk(b'IHDR', header) + png_chunk(b'IDAT', zlib.compress(rows, 9))
+            + png_chunk(b'IEND', b''))
+
+
+def svg():
+    def hex_colour(name):
+        return '#%02x%02x%02x' % PALETTE[name][:3]
+
+    lines = [f'<svg xmlns="http://www.w3.org/2000/svg" width="{GRID}" height="{GRID}" viewBox="0 0 {GRID} {GRID}">']
+    for shape in SHAPES:
+        kind, *args = shape
+        colour = hex_colour(shape[-1])
+        if kind == 'rect':
+            x0, y0, x1, y1, radius = args[:5]
+            corner = f' rx="{radius:g}"' if radius else ''
+            lines.append(f'  <rect x="{x0:g}" y="{y0:g}" width="{x1 - x0:g}" height="{y1 - y0:g}"{corner} '
+                         f'fill="{colour}"/>')
+        else:
+            cx, cy, radius, width, half_angle = args[:5]
+            (sx, sy), (ex, ey) = arc_ends(cx, cy, radius, half_angle)
+            lines.append(f'  <path d="M {sx:.3f} {sy:.3f} A {radius:g} {radius:g} 0 0 1 {ex:.3f} {ey:.3f}" '
+                         f'fill="none" stroke="{colour}" stroke-width="{width:g}" stroke-linecap="round"/>')
+    lines.append('</svg>')
+    return '\n'.join(lines) + '\n'
+
+
 def main():
-    folder = Path(sys.argv[1] if len(sys.argv) > 1 else Path(__file__).resolve().parent.parent / 'src/window/desktop')
-    folder.mkdir(parents=True, exist_ok=True)
+    root = Path(__file__).resolve().parent.parent
+    chosen = Path(sys.argv[1]) if len(sys.argv) > 1 else None
+    program_icons = chosen or root / 'src/window/desktop'
+    theme_icons = chosen or root / 'packaging/icons'
+    for folder in (program_icons, theme_icons):
+        folder.mkdir(parents=True, exist_ok=True)
     for size, canvas in ((16, small()), (32, large())):
-        (folder / f'nerio-config-{size}.png').write_bytes(canvas.png())
+        (program_icons / f'nerio-config-{size}.png').write_bytes(canvas.png())
+    for size in (48, 64, 128, 256):
+        (theme_icons / f'nerio-config-{size}.png').write_bytes(rgba_png(render(size)))
+    (theme_icons / 'nerio-config.svg').write_text(svg())
 
 
 if __name__ == '__main__':

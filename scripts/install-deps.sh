@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, and
 # only those that are missing.
+# Usage: scripts/install-deps.sh [GROUP...]
+#   package: also the tools that build the Debian package and check it
+#   windows: also the mingw-w64 cross compiler and Wine, for scripts/run-windows-tests.sh
 set -euo pipefail
 
 packages=(
@@ -8,10 +11,25 @@ packages=(
     qt6-base-dev
     libusb-1.0-0-dev
     libumockdev-dev umockdev
+    scdoc
     fonts-dejavu-core
     xvfb xauth
     imagemagick xdotool
 )
+for group in "$@"; do
+    case "$group" in
+    package)
+        packages+=(dpkg-dev file lintian appstream desktop-file-utils man-db bash-completion)
+        ;;
+    windows)
+        packages+=(g++-mingw-w64-x86-64-posix wine wine64)
+        ;;
+    *)
+        echo "usage: $0 [package] [windows]" >&2
+        exit 2
+        ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

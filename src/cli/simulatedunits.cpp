@@ -47,7 +47,7 @@ bool addFault(SimulatedUnit &unit, const QString &text)
         return true;
     }
     if (name == u"product-id") {
-        unit.faults.productId = value;
+        unit.faults.productId = value.toStdString();
         return true;
     }
     if (name == u"version") {

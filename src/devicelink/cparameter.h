@@ -5,6 +5,7 @@
 // commands, and the unit's product ID.
 
 #include "common/errortype.h"
+#include "frameconstants.h"
 
 #include <QString>
 
@@ -24,13 +25,6 @@ inline const QString wrongEcho = QStringLiteral("Couldn't write the right value 
 inline const QString wrongCommandEcho = QStringLiteral("Couldn't send a command to the device. (command error)");
 inline const QString noProductId = QStringLiteral("Could not read a product ID from the device. Probably no connection.");
 } // namespace DeviceMessages
-
-inline constexpr std::uint8_t kReadOperation = 82;    // 'R'
-inline constexpr std::uint8_t kWriteOperation = 87;   // 'W'
-inline constexpr std::uint8_t kCommandOperation = 67; // 'C'
-inline constexpr std::uint32_t kReplyTimeoutMs = 2000;
-inline constexpr std::size_t kFrameBufferSize = 10;
-inline constexpr std::size_t kMaxDataBytes = kFrameBufferSize - 4;
 
 class CParameter
 {

@@ -10,7 +10,7 @@ constexpr std::array<SettingChoice, 2> kPttChoices{{
 }};
 
 // Indexed by Setting.
-constexpr std::array<SettingInfo, 6> kSettings{{
+constexpr std::array<SettingInfo, kSettingCount> kSettings{{
     {Setting::Id, "id", "id", "ID", "ID:", "The unit's ID", 52, 0, 9999, "Unique_ID"},
     {Setting::RfPower, "rf_power", "rf-power", "RF Power", "RF Power (0-127):", "The transmit power of the unit's radio",
      55, 0, 127, "RF_Power"},
@@ -77,7 +77,7 @@ const PackKindInfo &packKind(PackKind kind)
     return kPackKinds[std::size_t(kind)];
 }
 
-const std::array<SettingInfo, 6> &settings()
+const std::array<SettingInfo, kSettingCount> &settings()
 {
     return kSettings;
 }

@@ -18,6 +18,7 @@ enum class PackKind { Bodypack, AircraftPack };
 // In the order of the records' fields, which is also the order in which the
 // window copies them.
 enum class Setting { Id, RfPower, MicSensitivity, SideTone, StartupVolume, PttSelection };
+inline constexpr std::size_t kSettingCount = 6;
 
 // An entry of a setting that is chosen from a list rather than counted; its
 // value is its position.
@@ -90,12 +91,12 @@ inline constexpr std::uint16_t kUnitVendorId = 0x10C4;
 const std::array<PackKindInfo, 2> &packKinds();
 const PackKindInfo &packKind(PackKind kind);
 // Every setting, indexed by its Setting.
-const std::array<SettingInfo, 6> &settings();
+const std::array<SettingInfo, kSettingCount> &settings();
 const SettingInfo &settingInfo(Setting setting);
 
 std::optional<PackKind> packKindNamed(std::string_view name);
 std::optional<PackKind> packKindOfUsbProductId(std::uint16_t productId);
-// The product ID as the bridge reports it: four lower-case hex digits, "eab0".
+// The product ID as the bridge reports it: four lower-case hex digits.
 std::array<char, 5> productIdText(PackKind kind);
 // The kind whose whole-set read accepts this reported product ID.
 std::optional<PackKind> packKindReadAs(std::string_view productId);

@@ -44,7 +44,7 @@ public:
     }
 
 private:
-    std::array<std::optional<int>, std::tuple_size_v<std::decay_t<decltype(settings())>>> m_values{};
+    std::array<std::optional<int>, kSettingCount> m_values{};
 };
 
 // Every editable setting of the record, and those a parameter file carries.

@@ -11,7 +11,7 @@ int runConfigurationTool(int &argc, char **argv, const BridgeBackendFactory &mak
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("nerio-config"));
     QApplication::setApplicationVersion(WindowText::productVersion());
-    QApplication::setDesktopFileName(QStringLiteral("nerio-config"));
+    QApplication::setDesktopFileName(QStringLiteral(NERIO_APP_ID));
     // The program's icon, as a desktop shows it for the program; the window
     // sets none of its own.
     QIcon icon;

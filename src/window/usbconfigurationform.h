@@ -37,7 +37,7 @@ struct PackTab
     QFileDialog *openDialog;
     // A spin box or, for a setting chosen from a list, a drop-down; nullptr
     // for the settings that the kind lacks. Indexed by Setting.
-    std::array<QWidget *, 6> fields;
+    std::array<QWidget *, kSettingCount> fields;
     QLabel *version;
     QLabel *battery;
     QLabel *rssi;

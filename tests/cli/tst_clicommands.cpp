@@ -317,7 +317,7 @@ private slots:
         cli.plug(SimulatedUnit::demoBodypack());
         cli.plug(SimulatedUnit::demoBodypack())->faults.silentFromExchange = 0;
         cli.plug(SimulatedUnit::demoAircraftPack());
-        cli.plug(SimulatedUnit::demoBodypack())->faults.productId = u"ffff"_s; // no kind: not taken
+        cli.plug(SimulatedUnit::demoBodypack())->faults.productId = "ffff"; // no kind: not taken
         const QString table = path("inventory.csv");
         FakeReplyClock clock;
 
@@ -420,8 +420,8 @@ private slots:
     {
         InProcessCli cli;
         const QString description = u"Pack\x1b]0;owned\x07\r\nline \u202e\\"_s;
-        cli.plug(SimulatedUnit::demoBodypack())->faults.description = description;
-        cli.plug(SimulatedUnit::demoBodypack())->faults.productId = u"\x1b[2J"_s;
+        cli.plug(SimulatedUnit::demoBodypack())->faults.description = description.toStdString();
+        cli.plug(SimulatedUnit::demoBodypack())->faults.productId = "\x1b[2J";
 
         const Run text = cli(args({"list"}));
         QCOMPARE(text.out, u"0   bodypack           Pack\\x1b]0;owned\\x07\\r\\nline \\u202e\\\\\n"

@@ -250,7 +250,7 @@ void TestCParameter::productId()
 {
     ScopedSimulatedBridge bridge;
     bridge->plug(SimulatedUnit::demoBodypack());
-    bridge->plug(SimulatedUnit::demoAircraftPack())->faults.productId = u"EAB1"_qs;
+    bridge->plug(SimulatedUnit::demoAircraftPack())->faults.productId = "EAB1";
 
     Errortype error;
     QCOMPARE(CParameter(0).GetProductID(error), u"eab0"_qs);

@@ -374,7 +374,7 @@ void TestPackParameters::wrongDevice()
 
     ScopedSimulatedBridge bridge;
     const auto unit = bridge->plug(SimulatedUnit::demoBodypack());
-    unit->faults.productId = productId;
+    unit->faults.productId = productId.toStdString();
     Errortype error;
     // Records that a refused read must leave as they are.
     Body_cfg_params body = sentinelBodypackRecord();

@@ -181,7 +181,7 @@ QByteArray EmulatedUnit::stringDescriptor(int index) const
     if (index == kManufacturerIndex)
         text = QStringLiteral("Nerio");
     else if (index == kProductIndex)
-        text = m_model.description().value_or(QString());
+        text = QString::fromStdString(m_model.description().value_or(std::string()));
     else
         return {};
     QByteArray descriptor = bytes({int(2 + 2 * text.size()), 0x03});
@@ -350,9 +350,9 @@ void EmulatedUnit::answerControl(Urb &urb)
 void EmulatedUnit::takeBulkOut(Urb &urb)
 {
     const usbdevfs_urb header = urbHeader(urb.urb);
-    const QByteArray frame = urb.buffer ? QByteArray(reinterpret_cast<const char *>(urb.buffer->data),
-                                                     header.buffer_length)
-                                        : QByteArray();
+    const std::span<const std::uint8_t> frame =
+        urb.buffer ? std::span<const std::uint8_t>(urb.buffer->data, std::size_t(header.buffer_length))
+                   : std::span<const std::uint8_t>();
     const int exchange = m_model.exchangeCount();
     const auto reply = m_model.receive(frame);
     finish(urb, 0, header.buffer_length);
@@ -361,7 +361,7 @@ void EmulatedUnit::takeBulkOut(Urb &urb)
         return;
     }
     if (reply) {
-        m_toSend += *reply;
+        m_toSend.append(reinterpret_cast<const char *>(reply->data()), qsizetype(reply->size()));
         deliverReplies();
     }
 }

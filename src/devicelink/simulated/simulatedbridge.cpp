@@ -49,12 +49,12 @@ SiStatus SimulatedBridge::getProductString(std::uint32_t device, std::span<char,
     const auto unit = listed(device);
     if (!unit)
         return kBridgeFailure;
-    std::optional<QString> text = option == ProductStringOption::ProductId ? unit->productId() : unit->description();
+    const std::optional<std::string> text =
+        option == ProductStringOption::ProductId ? unit->productId() : unit->description();
     if (!text)
         return kBridgeFailure;
-    const QByteArray bytes = text->toLocal8Bit().left(qsizetype(buffer.size()) - 1);
-    std::memcpy(buffer.data(), bytes.constData(), std::size_t(bytes.size()));
-    buffer[std::size_t(bytes.size())] = '\0';
+    const std::size_t length = text->copy(buffer.data(), buffer.size() - 1);
+    buffer[length] = '\0';
     return kBridgeSuccess;
 }
 
@@ -93,9 +93,9 @@ SiStatus SimulatedBridge::write(SiHandle handle, std::span<const std::uint8_t> f
     }
     if (unit.faults.writeFails)
         return kBridgeFailure;
-    const auto reply = unit.receive(QByteArray(reinterpret_cast<const char *>(frame.data()), qsizetype(frame.size())));
+    const UnitBytes reply = unit.receive(frame).value_or(UnitBytes());
     written = std::uint32_t(frame.size());
-    open->pending = reply.value_or(QByteArray());
+    open->pending = QByteArray(reinterpret_cast<const char *>(reply.data()), qsizetype(reply.size()));
     open->readyAt = replyClockNow() + unit.faults.replyDelayMs;
     return kBridgeSuccess;
 }
