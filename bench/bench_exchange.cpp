@@ -10,14 +10,13 @@
 #include "devicelink/simulated/simulatedbridge.h"
 #include "devicelink/usb/libusbbridge.h"
 #include "packparameters/bodypackparameters.h"
+#include "umockdevrestart.h"
 #include "usb/emulatedunits.h"
 
 #include <QElapsedTimer>
 #include <QTextStream>
 
-#include <array>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace {
 
@@ -140,37 +139,11 @@ bool measure(const char *transport, const std::shared_ptr<BridgeBackend> &bridge
     return true;
 }
 
-bool underUmockdev()
-{
-    return EmulatedUnits().active();
-}
-
-[[noreturn]] void restartUnderUmockdev(char **argv)
-{
-    // The preload has to come before the sanitizer runtime of an asan build.
-    const char *asan = std::getenv("ASAN_OPTIONS");
-    const QByteArray options = QByteArray(asan ? asan : "") + ":verify_asan_link_order=0";
-    setenv("ASAN_OPTIONS", options.constData(), 1);
-    std::array<char, 4096> self{};
-    if (readlink("/proc/self/exe", self.data(), self.size() - 1) < 0) {
-        std::perror("bench_exchange: cannot find itself");
-        std::exit(1);
-    }
-    std::vector<char *> arguments{const_cast<char *>("umockdev-wrapper"), self.data()};
-    for (char **argument = argv + 1; *argument; ++argument)
-        arguments.push_back(*argument);
-    arguments.push_back(nullptr);
-    execvp(arguments[0], arguments.data());
-    std::perror("bench_exchange: cannot start umockdev-wrapper");
-    std::exit(1);
-}
-
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (!underUmockdev())
-        restartUnderUmockdev(argv);
+    ensureUnderUmockdev(argv);
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 20;
     out << "Whole-set bodypack read and write, mean of " << rounds << " rounds; times in ms" << Qt::endl;
     out << "transport             set     per set per exchange  exchanges  calls/exch  queries/exch" << Qt::endl;

@@ -1,5 +1,6 @@
 #include "cliarguments.h"
 
+#include "backups.h"
 #include "simulatedunits.h"
 
 #include <QCommandLineParser>
@@ -22,6 +23,9 @@ const QString save = QStringLiteral("save");
 const QString from = QStringLiteral("from");
 const QString all = QStringLiteral("all");
 const QString idStart = QStringLiteral("id-start");
+const QString noBackup = QStringLiteral("no-backup");
+const QString csv = QStringLiteral("csv");
+const QString report = QStringLiteral("report");
 
 QString of(Setting setting)
 {
@@ -77,19 +81,39 @@ const QString kDescription = QStringLiteral(
     "Commands:\n"
     "  list                    The attached units: device number, kind, description.\n"
     "  read                    Read all settings of a unit [--device] [--kind] [--save].\n"
+    "  read --all              Read every attached unit (of --kind) in device order;\n"
+    "                          --csv FILE also puts them in a table.\n"
     "  write                   Read a unit, lay the file's settings (--from) and the\n"
     "                          setting options over them, and write the whole set.\n"
     "  write --all             Write a file's settings to every unit of --kind, in\n"
-    "                          device order, with IDs from --id-start.\n"
+    "                          device order, with IDs from --id-start; --report FILE\n"
+    "                          puts each unit's outcome in a table.\n"
+    "  restore BACKUP          Write a backup's settings back to a unit [--device].\n"
+    "  diff A B                Compare the settings of two sources, each a parameter\n"
+    "                          file, a backup or device:N (the unit, read live).\n"
     "  show FILE               Check a parameter file and print its settings.");
 
 const QString kEpilogue = QStringLiteral(
     "\n"
-    "Exit status: 0 success; 1 a unit or file operation failed (its message on\n"
-    "stderr); 2 bad usage or a value out of range.\n"
+    "Backups: write, write --all and restore first save the settings read from\n"
+    "each unit, as read --json prints them, to $%1, else to\n"
+    "$XDG_STATE_HOME/nerio-config/backups, else to ~/.local/state/nerio-config/backups,\n"
+    "and print \"Backup: PATH\". When the backup cannot be saved, nothing is\n"
+    "written. --no-backup skips it.\n"
     "\n"
-    "With --simulate, %1 may list other simulated units,\n"
+    "Undoing a wrong write:\n"
+    "  nerio-cli write --device 0 --from wrong.bpack   # prints Backup: PATH\n"
+    "  nerio-cli diff PATH device:0                    # what the write changed\n"
+    "  nerio-cli restore PATH --device 0\n"
+    "\n"
+    "Exit status: 0 success; 1 a unit or file operation failed (its message on\n"
+    "stderr); 2 bad usage or a value out of range. diff: 0 the same, 1 different,\n"
+    "2 trouble.\n"
+    "\n"
+    "With --simulate, %2 may list other simulated units,\n"
     "e.g. \"bodypack,bodypack:unplug-at=10,aircraft\" (see docs/cli.md).\n");
+
+const QString kCommandNames = QStringLiteral("list, read, write, restore, diff or show");
 
 QString kindNames()
 {
@@ -108,9 +132,10 @@ struct Parser
     Parser()
     {
         parser.setApplicationDescription(kDescription);
-        parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("list, read, write or show."));
-        parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The parameter file that show checks."),
-                                     QStringLiteral("[FILE]"));
+        parser.addPositionalArgument(QStringLiteral("command"), kCommandNames + u'.');
+        parser.addPositionalArgument(QStringLiteral("files"),
+                                     QStringLiteral("show: a parameter file; restore: a backup; diff: two sources."),
+                                     QStringLiteral("[FILE...]"));
         parser.addOptions({
             {Option::json, QStringLiteral("Print machine-readable JSON.")},
             {Option::trace, QStringLiteral("Print every frame sent and received, in hex with times, to stderr.")},
@@ -122,9 +147,14 @@ struct Parser
             {Option::save, QStringLiteral("read: also save the settings to a parameter file."), QStringLiteral("FILE")},
             {Option::from, QStringLiteral("write: the parameter file whose settings are written."),
              QStringLiteral("FILE")},
-            {Option::all, QStringLiteral("write: every attached unit of --kind, with the settings of --from.")},
+            {Option::all, QStringLiteral("read: every attached unit (of --kind); write: every attached unit of "
+                                         "--kind, with the settings of --from.")},
             {Option::idStart, QStringLiteral("write --all: consecutive IDs from N, in device order."),
              QStringLiteral("N")},
+            {Option::csv, QStringLiteral("read --all: also write the units to a CSV table."), QStringLiteral("FILE")},
+            {Option::report, QStringLiteral("write --all: also write each unit's outcome to a CSV table."),
+             QStringLiteral("FILE")},
+            {Option::noBackup, QStringLiteral("write, write --all, restore: save no backup of the unit first.")},
         });
         for (const SettingInfo &info : settings())
             parser.addOption({qText(info.option), settingHelp(info),
@@ -139,7 +169,7 @@ struct Parser
         const QString startedAs = QCoreApplication::arguments().value(0);
         if (!startedAs.isEmpty() && text.startsWith(usage + startedAs))
             text.replace(usage.size(), startedAs.size(), QCoreApplication::applicationName());
-        return text + kEpilogue.arg(QLatin1String(kSimulatedUnitsVariable));
+        return text + kEpilogue.arg(QLatin1String(kBackupFolderVariable), QLatin1String(kSimulatedUnitsVariable));
     }
 };
 
@@ -153,9 +183,13 @@ std::optional<CliCommand> commandNamed(const QString &name, bool all)
     if (name == u"list")
         return CliCommand::List;
     if (name == u"read")
-        return CliCommand::Read;
+        return all ? CliCommand::ReadAll : CliCommand::Read;
     if (name == u"write")
         return all ? CliCommand::WriteAll : CliCommand::Write;
+    if (name == u"restore")
+        return CliCommand::Restore;
+    if (name == u"diff")
+        return CliCommand::Diff;
     if (name == u"show")
         return CliCommand::Show;
     return std::nullopt;
@@ -166,18 +200,23 @@ std::set<QString> optionsOf(CliCommand command)
     using namespace Option;
     switch (command) {
     case CliCommand::List:
+    case CliCommand::Diff:
     case CliCommand::Show:
         return {};
     case CliCommand::Read:
         return {device, kind, save};
+    case CliCommand::ReadAll:
+        return {all, kind, csv};
     case CliCommand::Write: {
-        std::set<QString> options{device, kind, from};
+        std::set<QString> options{device, kind, from, noBackup};
         for (const SettingInfo &info : settings())
             options.insert(of(info.setting));
         return options;
     }
     case CliCommand::WriteAll:
-        return {all, kind, from, idStart};
+        return {all, kind, from, idStart, noBackup, report};
+    case CliCommand::Restore:
+        return {device, noBackup};
     }
     return {};
 }
@@ -189,14 +228,42 @@ QString commandText(CliCommand command)
         return QStringLiteral("list");
     case CliCommand::Read:
         return QStringLiteral("read");
+    case CliCommand::ReadAll:
+        return QStringLiteral("read --all");
     case CliCommand::Write:
         return QStringLiteral("write");
     case CliCommand::WriteAll:
         return QStringLiteral("write --all");
+    case CliCommand::Restore:
+        return QStringLiteral("restore");
+    case CliCommand::Diff:
+        return QStringLiteral("diff");
     case CliCommand::Show:
         return QStringLiteral("show");
     }
     return {};
+}
+
+// A device number as list shows it: the highest 16-bit number stands for no selection.
+std::optional<std::uint16_t> deviceNumber(int number)
+{
+    if (number < 0 || number >= std::numeric_limits<std::uint16_t>::max())
+        return std::nullopt;
+    return std::uint16_t(number);
+}
+
+// "device:N" names a unit, anything else a file.
+std::optional<SettingsSource> settingsSource(const QString &text)
+{
+    const QString devicePrefix = QStringLiteral("device:");
+    if (!text.startsWith(devicePrefix))
+        return SettingsSource{std::nullopt, text};
+    bool ok = false;
+    const int number = text.mid(devicePrefix.size()).toInt(&ok, 10);
+    const auto device = ok ? deviceNumber(number) : std::nullopt;
+    if (!device)
+        return std::nullopt;
+    return SettingsSource{device, {}};
 }
 
 // A whole number as the option's value; std::nullopt with `failure` set otherwise.
@@ -281,22 +348,34 @@ ParsedArguments parseArguments(const QStringList &arguments)
 
     QStringList positional = parser.positionalArguments();
     if (positional.isEmpty())
-        return problem(QStringLiteral("No command given; use list, read, write or show."));
+        return problem(QStringLiteral("No command given; use %1.").arg(kCommandNames));
     const QString name = positional.takeFirst();
     const auto command = commandNamed(name, parser.isSet(Option::all));
     if (!command)
-        return problem(QStringLiteral("Unknown command '%1'; use list, read, write or show.").arg(name));
+        return problem(QStringLiteral("Unknown command '%1'; use %2.").arg(name, kCommandNames));
 
     CliRequest request;
     request.command = *command;
     request.json = parser.isSet(Option::json);
     request.trace = parser.isSet(Option::trace);
     request.simulate = parser.isSet(Option::simulate);
+    request.backup = !parser.isSet(Option::noBackup);
 
-    if (request.command == CliCommand::Show) {
+    if (request.command == CliCommand::Show || request.command == CliCommand::Restore) {
         if (positional.size() != 1)
-            return problem(QStringLiteral("show takes one parameter file."));
-        request.showFile = positional.first();
+            return problem(request.command == CliCommand::Show ? QStringLiteral("show takes one parameter file.")
+                                                               : QStringLiteral("restore takes one backup."));
+        request.file = positional.first();
+    } else if (request.command == CliCommand::Diff) {
+        if (positional.size() != 2)
+            return problem(QStringLiteral("diff takes two sources: parameter files, backups or device:N."));
+        for (const QString &text : positional) {
+            const auto source = settingsSource(text);
+            if (!source)
+                return problem(QStringLiteral("diff takes a device as device:N, N as list shows it, not '%1'.")
+                                   .arg(text));
+            request.sources.append(*source);
+        }
     } else if (!positional.isEmpty()) {
         return problem(QStringLiteral("%1 takes no argument '%2'.").arg(name, positional.first()));
     }
@@ -311,10 +390,11 @@ ParsedArguments parseArguments(const QStringList &arguments)
     if (!values.failure.isEmpty())
         return problem(values.failure);
     if (values.device) {
-        if (*values.device < 0 || *values.device >= std::numeric_limits<std::uint16_t>::max())
+        const auto device = deviceNumber(*values.device);
+        if (!device)
             return problem(QStringLiteral("--device takes a device number as list shows it, not %1.")
                                .arg(*values.device));
-        request.device = std::uint16_t(*values.device);
+        request.device = *device;
     }
     if (parser.isSet(Option::kind)) {
         request.kind = packKindNamed(parser.value(Option::kind).toStdString());
@@ -332,11 +412,13 @@ ParsedArguments parseArguments(const QStringList &arguments)
     if (const auto rangeProblem = settingsProblem(values.overrides))
         return problem(*rangeProblem);
     request.overrides = values.overrides;
-    for (const QString &fileOption : {Option::save, Option::from})
+    for (const QString &fileOption : {Option::save, Option::from, Option::csv, Option::report})
         if (parser.isSet(fileOption) && parser.value(fileOption).isEmpty())
             return problem(QStringLiteral("--%1 takes a file name.").arg(fileOption));
     request.saveFile = parser.value(Option::save);
     request.fromFile = parser.value(Option::from);
+    request.csvFile = parser.value(Option::csv);
+    request.reportFile = parser.value(Option::report);
 
     if (request.command == CliCommand::WriteAll) {
         if (!request.kind || request.fromFile.isEmpty())

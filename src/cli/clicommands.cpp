@@ -1,39 +1,23 @@
 #include "clicommands.h"
 
+#include "backups.h"
 #include "cliarguments.h"
+#include "commandsteps.h"
 #include "common/outcometexts.h"
-#include "packparameters/packparameters.h"
+#include "fleetcommands.h"
 #include "parameterfiles.h"
 #include "recordformat.h"
-#include "unitkind.h"
+#include "settingsources.h"
+#include "unitread.h"
 #include "unitwrite.h"
 
-#include <algorithm>
-
 namespace {
-
-// A unit or file failure: the system's own message, as the window shows it.
-int failure(Console &console, const QString &message)
-{
-    console.err << message << Qt::endl;
-    return kExitFailure;
-}
-
-QString deviceText(std::uint16_t device)
-{
-    return QStringLiteral("device %1").arg(device);
-}
 
 QString indefiniteArticle(PackKind kind)
 {
     return std::string_view("aeiou").find(packKind(kind).caption.front()) != std::string_view::npos
                ? QStringLiteral("an")
                : QStringLiteral("a");
-}
-
-void printUnitRecord(Console &console, const CliRequest &request, const UnitReading &reading)
-{
-    console.out << (request.json ? jsonLine(unitRecordJson(reading)) : unitRecordText(reading));
 }
 
 int runList(const CliRequest &request, Console &console)
@@ -46,24 +30,49 @@ int runList(const CliRequest &request, Console &console)
 int runRead(const CliRequest &request, Console &console)
 {
     Errortype error;
-    const auto kind = request.kind ? request.kind : kindOfUnit(request.device, error);
+    const auto reading = readUnit(request.device, request.kind, error);
+    if (!reading)
+        return unitFailure(console, error.message);
+    console.out << (request.json ? jsonLine(unitRecordJson(*reading)) : unitRecordText(*reading));
+    if (request.saveFile.isEmpty())
+        return kExitSuccess;
+    saveParameterFile(request.saveFile, reading->kind, reading->settings, error);
     if (error.status)
-        return failure(console, error.message);
-    return withRecordOf(*kind, [&](auto record) {
-        PackParameters<decltype(record)> pack;
-        pack.read_params(request.device, record, error);
-        if (error.status)
-            return failure(console, error.message);
-        printUnitRecord(console, request, readingOf(request.device, record));
-        if (request.saveFile.isEmpty())
-            return int(kExitSuccess);
-        pack.save_to_file(request.saveFile, record, error);
-        if (error.status)
-            return failure(console, error.message);
-        if (!request.json)
-            console.out << OutcomeTexts::savedToFile << Qt::endl;
-        return int(kExitSuccess);
-    });
+        return unitFailure(console, error.message);
+    if (!request.json)
+        console.out << OutcomeTexts::savedToFile << Qt::endl;
+    return kExitSuccess;
+}
+
+// Writes one unit, after its backup, and prints the record written (with the
+// backup's path) or the failure (after the backup's path, if it was saved).
+int writeAndReport(const CliRequest &request, Console &console, PackKind kind, const PackSettings &settings,
+                   UnitWriteOptions options)
+{
+    QString backup;
+    options.beforeWrite = backupBeforeWrite(request, console, backup);
+    const UnitWriteResult result = writeUnit(request.device, kind, settings, options);
+    switch (result.outcome) {
+    case UnitWriteResult::Outcome::Failed:
+        if (request.json && !backup.isEmpty())
+            console.out << jsonLine(QJsonObject{{RecordKeys::device, request.device},
+                                                {RecordKeys::error, result.message},
+                                                {RecordKeys::backup, backup}});
+        return unitFailure(console, result.message);
+    case UnitWriteResult::Outcome::Refused:
+        return usageFailure(console, deviceText(request.device) + QStringLiteral(": ") + result.message);
+    case UnitWriteResult::Outcome::Written:
+        break;
+    }
+    if (request.json) {
+        QJsonObject record = unitRecordJson(*result.written);
+        if (!backup.isEmpty())
+            record.insert(RecordKeys::backup, backup);
+        console.out << jsonLine(record);
+    } else {
+        console.out << unitRecordText(*result.written) << OutcomeTexts::writtenToDevice << Qt::endl;
+    }
+    return kExitSuccess;
 }
 
 int runWrite(const CliRequest &request, Console &console)
@@ -74,7 +83,7 @@ int runWrite(const CliRequest &request, Console &console)
     if (!request.fromFile.isEmpty()) {
         file = loadParameterFile(request.fromFile, request.kind, error);
         if (error.status)
-            return failure(console, error.message);
+            return unitFailure(console, error.message);
         if (const auto problem = settingsProblem(file->settings))
             return usageFailure(console, request.fromFile + QStringLiteral(": ") + *problem);
     }
@@ -85,88 +94,69 @@ int runWrite(const CliRequest &request, Console &console)
     if (!kind)
         kind = kindOfUnit(request.device, error);
     if (error.status)
-        return failure(console, error.message);
+        return unitFailure(console, error.message);
     if (const auto foreign = settingsOfOtherKinds(*kind, request.overrides))
         return usageFailure(console, QStringLiteral("%1 is written as %2 %3; %4")
                                          .arg(deviceText(request.device), indefiniteArticle(*kind),
                                               qText(packKind(*kind).caption), *foreign));
 
     const PackSettings settings = (file ? file->settings : PackSettings()).overlaidBy(request.overrides);
-    const UnitWriteResult result = writeUnit(request.device, *kind, settings);
-    switch (result.outcome) {
-    case UnitWriteResult::Outcome::Failed:
-        return failure(console, result.message);
-    case UnitWriteResult::Outcome::Refused:
-        return usageFailure(console, deviceText(request.device) + QStringLiteral(": ") + result.message);
-    case UnitWriteResult::Outcome::Written:
-        break;
-    }
-    printUnitRecord(console, request, result.unit);
-    if (!request.json)
-        console.out << OutcomeTexts::writtenToDevice << Qt::endl;
-    return kExitSuccess;
+    return writeAndReport(request, console, *kind, settings, {});
 }
 
-int runWriteAll(const CliRequest &request, Console &console)
+int runRestore(const CliRequest &request, Console &console)
 {
-    const PackKind kind = *request.kind;
     Errortype error;
-    const auto file = loadParameterFile(request.fromFile, kind, error);
-    if (error.status)
-        return failure(console, error.message);
-    const PackSettings &fromFile = file->settings;
-    if (const auto problem = settingsProblem(fromFile))
-        return usageFailure(console, request.fromFile + QStringLiteral(": ") + *problem);
+    const auto backup = loadBackup(request.file, error);
+    if (!backup)
+        return unitFailure(console, request.file + QStringLiteral(": ") + error.message);
+    if (const auto problem = settingsProblem(backup->settings))
+        return usageFailure(console, request.file + QStringLiteral(": ") + *problem);
+    // The backup holds the PTT selection of a newer unit; an older unit has none to take.
+    return writeAndReport(request, console, backup->kind, backup->settings,
+                          {UnitWriteOptions::NewerSettings::SkipOnOlderUnits, {}});
+}
 
-    QList<ListedUnit> fleet = listUnits();
-    fleet.removeIf([kind](const ListedUnit &unit) { return kindOf(unit) != kind; });
-    if (fleet.isEmpty())
-        return failure(console, QStringLiteral("No %1 is attached.").arg(qText(packKind(kind).caption)));
+QString sourceText(const SettingsSource &source)
+{
+    return source.device ? QStringLiteral("device:%1").arg(*source.device) : source.file;
+}
 
-    // Every unit's ID is planned and checked before the first unit is written.
-    QList<int> ids;
-    for (qsizetype position = 0; position < fleet.size(); ++position) {
-        const int id = request.idStart ? *request.idStart + int(position) : *fromFile.value(Setting::Id);
-        PackSettings planned;
-        planned.set(Setting::Id, id);
-        if (const auto problem = settingsProblem(planned))
-            return usageFailure(console, QStringLiteral("%1 would get the ID %2: %3")
-                                             .arg(deviceText(fleet[position].device))
-                                             .arg(id)
-                                             .arg(*problem));
-        ids.append(id);
+int runDiff(const CliRequest &request, Console &console)
+{
+    QList<FileSettings> sides;
+    for (const SettingsSource &source : request.sources) {
+        Errortype error;
+        const auto settings = loadSettings(source, error);
+        if (!settings) {
+            console.err << sourceText(source) << QStringLiteral(": ") << error.message << Qt::endl;
+            return kDiffTrouble;
+        }
+        sides.append(*settings);
     }
-
-    QList<FleetResult> results;
-    for (qsizetype position = 0; position < fleet.size(); ++position) {
-        const std::uint16_t device = fleet[position].device;
-        PackSettings settings = fromFile;
-        settings.set(Setting::Id, ids[position]);
-        const UnitWriteResult written = writeUnit(device, kind, settings);
-        const bool ok = written.outcome == UnitWriteResult::Outcome::Written;
-        const FleetResult result{device, ids[position], ok, ok ? OutcomeTexts::writtenToDevice : written.message};
-        results.append(result);
-        if (!request.json)
-            console.out << fleetResultText(result) << Qt::flush;
-        if (!ok)
-            console.err << deviceText(device) << QStringLiteral(": ") << result.message << Qt::endl;
+    if (sides[0].kind != sides[1].kind) {
+        console.err << QStringLiteral("%1 holds %2 settings, %3 %4 settings; diff compares settings of one kind.")
+                           .arg(sourceText(request.sources[0]), qText(packKind(sides[0].kind).caption),
+                                sourceText(request.sources[1]), qText(packKind(sides[1].kind).caption))
+                    << Qt::endl;
+        return kDiffTrouble;
     }
-    console.out << (request.json ? jsonLine(fleetResultsJson(results)) : fleetSummaryText(results, kind));
-    const bool allWritten = std::all_of(results.begin(), results.end(), [](const FleetResult &r) { return r.ok; });
-    return allWritten ? kExitSuccess : kExitFailure;
+    const QList<SettingDifference> differences = differingSettings(sides[0], sides[1]);
+    console.out << (request.json ? jsonLine(differencesJson(differences)) : differencesText(differences));
+    return differences.isEmpty() ? kDiffSame : kDiffDifferent;
 }
 
 int runShow(const CliRequest &request, Console &console)
 {
     Errortype error;
-    const auto file = loadParameterFile(request.showFile, std::nullopt, error);
+    const auto file = loadParameterFile(request.file, std::nullopt, error);
     if (error.status)
-        return failure(console, error.message);
+        return unitFailure(console, error.message);
     console.out << (request.json ? jsonLine(fileSettingsJson(file->kind, file->settings))
                                  : fileSettingsText(file->kind, file->settings));
     // A file the tool could not write to a unit is no valid file.
     if (const auto problem = settingsProblem(file->settings))
-        return usageFailure(console, request.showFile + QStringLiteral(": ") + *problem);
+        return usageFailure(console, request.file + QStringLiteral(": ") + *problem);
     return kExitSuccess;
 }
 
@@ -185,10 +175,16 @@ int runCommand(const CliRequest &request, Console &console)
         return runList(request, console);
     case CliCommand::Read:
         return runRead(request, console);
+    case CliCommand::ReadAll:
+        return runReadAll(request, console);
     case CliCommand::Write:
         return runWrite(request, console);
     case CliCommand::WriteAll:
         return runWriteAll(request, console);
+    case CliCommand::Restore:
+        return runRestore(request, console);
+    case CliCommand::Diff:
+        return runDiff(request, console);
     case CliCommand::Show:
         return runShow(request, console);
     }

@@ -12,6 +12,10 @@ enum CliExit : int {
     kExitSuccess = 0,
     kExitFailure = 1, // a unit or file operation failed
     kExitUsage = 2,   // bad usage or a value out of range
+    // diff's, as diff(1) has them
+    kDiffSame = 0,
+    kDiffDifferent = 1,
+    kDiffTrouble = 2, // a unit or file failed, or bad usage
 };
 
 struct Console

@@ -31,3 +31,11 @@ std::optional<FileSettings> loadParameterFile(const QString &path, std::optional
     error.fail(FileMessages::readFailed);
     return std::nullopt;
 }
+
+void saveParameterFile(const QString &path, PackKind kind, const PackSettings &settings, Errortype &error)
+{
+    withRecordOf(kind, [&](auto record) {
+        settings.applyTo(record);
+        PackParameters<decltype(record)>().save_to_file(path, record, error);
+    });
+}

@@ -45,16 +45,6 @@ Rows settingRows(const PackSettings &settings, std::span<const Setting> which)
     return rows;
 }
 
-// The file's settings first, in the file's order, then those no file carries.
-Rows unitSettingRows(PackKind kind, const PackSettings &settings)
-{
-    const PackKindInfo &info = packKind(kind);
-    Rows rows = settingRows(settings, info.fileSettings);
-    for (const Setting setting : info.settings)
-        if (std::find(info.fileSettings.begin(), info.fileSettings.end(), setting) == info.fileSettings.end())
-            rows += settingRows(settings, std::span(&setting, 1));
-    return rows;
-}
 
 void insertSettings(QJsonObject &object, const PackSettings &settings, std::span<const Setting> which)
 {
@@ -68,16 +58,56 @@ QString kindText(const ListedUnit &unit)
     if (const auto kind = kindOf(unit))
         return qText(packKind(*kind).caption);
     return unit.productId.isEmpty() ? QStringLiteral("unknown (no product ID)")
-                                    : QStringLiteral("unknown (%1)").arg(unit.productId);
+                                    : QStringLiteral("unknown (%1)").arg(printableText(unit.productId));
+}
+
+QString escapedCodePoint(char32_t codePoint)
+{
+    switch (codePoint) {
+    case U'\\':
+        return QStringLiteral("\\\\");
+    case U'\n':
+        return QStringLiteral("\\n");
+    case U'\r':
+        return QStringLiteral("\\r");
+    case U'\t':
+        return QStringLiteral("\\t");
+    }
+    if (codePoint < 0x80)
+        return QStringLiteral("\\x%1").arg(uint(codePoint), 2, 16, QLatin1Char('0'));
+    if (codePoint <= 0xFFFF)
+        return QStringLiteral("\\u%1").arg(uint(codePoint), 4, 16, QLatin1Char('0'));
+    return QStringLiteral("\\U%1").arg(uint(codePoint), 8, 16, QLatin1Char('0'));
 }
 
 } // namespace
 
+QStringList recordColumns()
+{
+    QStringList columns{RecordKeys::device, RecordKeys::kind};
+    for (const PackKindInfo &kind : packKinds())
+        for (const Setting setting : kind.settings)
+            if (!columns.contains(qText(settingInfo(setting).key)))
+                columns.append(qText(settingInfo(setting).key));
+    return columns + QStringList{RecordKeys::sv, RecordKeys::version, RecordKeys::battVoltage, RecordKeys::rssi};
+}
+
+QList<Setting> shownSettings(PackKind kind)
+{
+    const PackKindInfo &info = packKind(kind);
+    QList<Setting> shown(info.fileSettings.begin(), info.fileSettings.end());
+    for (const Setting setting : info.settings)
+        if (!shown.contains(setting))
+            shown.append(setting);
+    return shown;
+}
+
 QString unitRecordText(const UnitReading &reading)
 {
+    const QList<Setting> shown = shownSettings(reading.kind);
     return aligned(Rows{{kDeviceCaption, QString::number(reading.device)},
                         {kKindCaption, qText(packKind(reading.kind).caption)}}
-                   + unitSettingRows(reading.kind, reading.settings)
+                   + settingRows(reading.settings, shown)
                    + Rows{{qText(InfoCaptions::softwareVersion), dottedVersionText(reading.sv).value_or(reading.sv)},
                           {qText(InfoCaptions::batteryVoltage), reading.batt_voltage.toString() + QStringLiteral(" V")},
                           {qText(InfoCaptions::rssi), QString::number(reading.rssi)}});
@@ -85,14 +115,14 @@ QString unitRecordText(const UnitReading &reading)
 
 QJsonObject unitRecordJson(const UnitReading &reading)
 {
-    QJsonObject object{{QStringLiteral("kind"), qText(packKind(reading.kind).name)}};
+    QJsonObject object{{RecordKeys::kind, qText(packKind(reading.kind).name)}};
     insertSettings(object, reading.settings, packKind(reading.kind).settings);
     const auto version = dottedVersionText(reading.sv);
-    object.insert(QStringLiteral("device"), reading.device);
-    object.insert(QStringLiteral("sv"), reading.sv);
-    object.insert(QStringLiteral("version"), version ? QJsonValue(*version) : QJsonValue(QJsonValue::Null));
-    object.insert(QStringLiteral("batt_voltage"), reading.batt_voltage.toString());
-    object.insert(QStringLiteral("rssi"), reading.rssi);
+    object.insert(RecordKeys::device, reading.device);
+    object.insert(RecordKeys::sv, reading.sv);
+    object.insert(RecordKeys::version, version ? QJsonValue(*version) : QJsonValue(QJsonValue::Null));
+    object.insert(RecordKeys::battVoltage, reading.batt_voltage.toString());
+    object.insert(RecordKeys::rssi, reading.rssi);
     return object;
 }
 
@@ -104,7 +134,7 @@ QString fileSettingsText(PackKind kind, const PackSettings &settings)
 
 QJsonObject fileSettingsJson(PackKind kind, const PackSettings &settings)
 {
-    QJsonObject object{{QStringLiteral("kind"), qText(packKind(kind).name)}};
+    QJsonObject object{{RecordKeys::kind, qText(packKind(kind).name)}};
     insertSettings(object, settings, packKind(kind).fileSettings);
     return object;
 }
@@ -124,7 +154,7 @@ QString unitListText(const QList<ListedUnit> &units)
     QString text;
     for (const ListedUnit &unit : units)
         text += QString::number(unit.device).leftJustified(4) + kindText(unit).leftJustified(kindWidth + 2)
-                + unit.description + u'\n';
+                + printableText(unit.description) + u'\n';
     return text;
 }
 
@@ -132,12 +162,45 @@ QJsonArray unitListJson(const QList<ListedUnit> &units)
 {
     QJsonArray array;
     for (const ListedUnit &unit : units)
-        array.append(QJsonObject{{QStringLiteral("device"), unit.device},
-                                 {QStringLiteral("kind"), kindOf(unit) ? qText(packKind(*kindOf(unit)).name)
+        array.append(QJsonObject{{RecordKeys::device, unit.device},
+                                 {RecordKeys::kind, kindOf(unit) ? qText(packKind(*kindOf(unit)).name)
                                                                        : QStringLiteral("unknown")},
                                  {QStringLiteral("product_id"), unit.productId},
                                  {QStringLiteral("description"), unit.description}});
     return array;
+}
+
+QString printableText(const QString &text)
+{
+    QString shown;
+    for (const char32_t codePoint : text.toUcs4()) {
+        const auto category = QChar::category(codePoint);
+        if (codePoint == U'\\' || category == QChar::Other_Control || category == QChar::Other_Format)
+            shown += escapedCodePoint(codePoint);
+        else
+            shown += QString::fromUcs4(&codePoint, 1);
+    }
+    return shown;
+}
+
+QString differencesText(const QList<SettingDifference> &differences)
+{
+    QString text;
+    for (const SettingDifference &difference : differences)
+        text += QStringLiteral("%1 %2 -> %3\n")
+                    .arg(qText(settingInfo(difference.setting).caption), shownValue(difference.setting, difference.a),
+                         shownValue(difference.setting, difference.b));
+    return text;
+}
+
+QJsonObject differencesJson(const QList<SettingDifference> &differences)
+{
+    QJsonArray array;
+    for (const SettingDifference &difference : differences)
+        array.append(QJsonObject{{QStringLiteral("setting"), qText(settingInfo(difference.setting).key)},
+                                 {QStringLiteral("a"), difference.a},
+                                 {QStringLiteral("b"), difference.b}});
+    return {{QStringLiteral("same"), differences.isEmpty()}, {QStringLiteral("differences"), array}};
 }
 
 QString fleetResultText(const FleetResult &result)
@@ -158,11 +221,15 @@ QString fleetSummaryText(const QList<FleetResult> &results, PackKind kind)
 QJsonArray fleetResultsJson(const QList<FleetResult> &results)
 {
     QJsonArray array;
-    for (const FleetResult &result : results)
-        array.append(QJsonObject{{QStringLiteral("device"), result.device},
-                                 {QStringLiteral("id"), result.id},
-                                 {QStringLiteral("ok"), result.ok},
-                                 {QStringLiteral("message"), result.message}});
+    for (const FleetResult &result : results) {
+        QJsonObject object{{RecordKeys::device, result.device},
+                           {QStringLiteral("id"), result.id},
+                           {QStringLiteral("ok"), result.ok},
+                           {QStringLiteral("message"), result.message}};
+        if (!result.backup.isEmpty())
+            object.insert(RecordKeys::backup, result.backup);
+        array.append(object);
+    }
     return array;
 }
 

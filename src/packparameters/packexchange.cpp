@@ -95,6 +95,11 @@ QString PackMessages::valueOutOfRange(std::uint8_t par_number, const QString &re
         .arg(par_number);
 }
 
+int normalDataBytes(Setting setting)
+{
+    return setting == Setting::Id ? 2 : 1;
+}
+
 bool unitIsOfKind(CParameter &param, PackKind kind, ProductIdMatch match, Errortype &error)
 {
     const QString productId = param.GetProductID(error);

@@ -37,6 +37,10 @@ void readPack(CParameter &param, Record &record, Errortype &error);
 template <typename Record>
 void writePack(CParameter &param, const Record &record, Errortype &error);
 
+// The number of data bytes in which a unit reports a setting: two for the ID
+// (its encoding), one for every other setting.
+int normalDataBytes(Setting setting);
+
 // Whether writePack sends the version-dependent settings of this record.
 template <typename Record>
 bool writeSendsVersionedSettings(const Record &record);

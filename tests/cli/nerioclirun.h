@@ -1,8 +1,8 @@
 #pragma once
 
-// Running the nerio-cli program itself in the tests: the run and its output,
-// the demo units' records.
-// NERIO_CLI_PATH is the path of the program.
+// Running nerio-cli in the tests: the run and its output, the demo units'
+// records. runNerioCli starts the program itself, at NERIO_CLI_PATH; tests
+// that run the commands in-process leave that undefined.
 
 #include "support/fixtures.h"
 
@@ -75,6 +75,7 @@ struct Run
     }
 };
 
+#ifdef NERIO_CLI_PATH
 // Runs nerio-cli to its end in `process`, which the caller has set up (its
 // environment). A run that hangs is killed with the process.
 inline Run runNerioCli(QProcess &process, const QStringList &arguments)
@@ -90,3 +91,4 @@ inline Run runNerioCli(QProcess &process, const QStringList &arguments)
     run.err = QString::fromUtf8(process.readAllStandardError());
     return run;
 }
+#endif

@@ -36,8 +36,8 @@ private slots:
         auto row = [](const char *name, const QStringList &arguments, const QString &problem) {
             QTest::newRow(name) << arguments << problem;
         };
-        row("no command", args({}), u"No command given; use list, read, write or show."_s);
-        row("unknown command", args({"frob"}), u"Unknown command 'frob'; use list, read, write or show."_s);
+        row("no command", args({}), u"No command given; use list, read, write, restore, diff or show."_s);
+        row("unknown command", args({"frob"}), u"Unknown command 'frob'; use list, read, write, restore, diff or show."_s);
         row("unknown option", args({"list", "--frob"}), u"Unknown option 'frob'."_s);
         row("missing value", args({"read", "--device"}), u"Missing value after '--device'."_s);
         row("device no number", args({"read", "--device", "one"}), u"--device takes a whole number, not 'one'."_s);
@@ -55,6 +55,17 @@ private slots:
         row("list with argument", args({"list", "extra"}), u"list takes no argument 'extra'."_s);
         row("unknown ptt", args({"write", "--ptt", "both"}), u"--ptt takes aircraft or microphone, not 'both'."_s);
         row("empty file name", args({"write", "--from", ""}), u"--from takes a file name."_s);
+        row("table without all", args({"read", "--csv", "units.csv"}), u"--csv does not go with read."_s);
+        row("report with a single write", args({"write", "--report", "r.csv"}), u"--report does not go with write."_s);
+        row("no backup with read", args({"read", "--no-backup"}), u"--no-backup does not go with read."_s);
+        row("restore without backup", args({"restore"}), u"restore takes one backup."_s);
+        row("restore with a setting", args({"restore", "b.json", "--id", "5"}), u"--id does not go with restore."_s);
+        row("diff with one source", args({"diff", "a.bpack"}),
+            u"diff takes two sources: parameter files, backups or device:N."_s);
+        row("diff with a device that is no number", args({"diff", "a.bpack", "device:one"}),
+            u"diff takes a device as device:N, N as list shows it, not 'device:one'."_s);
+        row("diff with a device beyond the numbers", args({"diff", "device:65535", "a.bpack"}),
+            u"diff takes a device as device:N, N as list shows it, not 'device:65535'."_s);
 
         row("id above range", args({"write", "--id", "10000"}), u"ID must be from 0 to 9999, not 10000."_s);
         row("id below range", args({"write", "--id", "-1"}), u"ID must be from 0 to 9999, not -1."_s);
@@ -108,6 +119,30 @@ private slots:
         QCOMPARE(all->command, CliCommand::WriteAll);
         QCOMPARE(all->kind, PackKind::AircraftPack);
         QCOMPARE(all->idStart, 200);
+        QVERIFY(all->backup);
+
+        const ParsedArguments inventory = parseArguments(args({"read", "--all", "--csv", "units.csv"}));
+        const auto *readAll = std::get_if<CliRequest>(&inventory);
+        QVERIFY(readAll);
+        QCOMPARE(readAll->command, CliCommand::ReadAll);
+        QCOMPARE(readAll->csvFile, u"units.csv"_s);
+        QCOMPARE(readAll->kind, std::nullopt);
+
+        const ParsedArguments restore = parseArguments(args({"restore", "b.json", "--device", "3", "--no-backup"}));
+        const auto *restoring = std::get_if<CliRequest>(&restore);
+        QVERIFY(restoring);
+        QCOMPARE(restoring->command, CliCommand::Restore);
+        QCOMPARE(restoring->file, u"b.json"_s);
+        QCOMPARE(restoring->device, 3);
+        QVERIFY(!restoring->backup);
+
+        const ParsedArguments diff = parseArguments(args({"diff", "device:2", "crew.bpack"}));
+        const auto *comparing = std::get_if<CliRequest>(&diff);
+        QVERIFY(comparing);
+        QCOMPARE(comparing->sources.size(), 2);
+        QCOMPARE(comparing->sources[0].device, 2);
+        QCOMPARE(comparing->sources[1].device, std::nullopt);
+        QCOMPARE(comparing->sources[1].file, u"crew.bpack"_s);
     }
 
     void simulatedUnitList_data()

@@ -43,6 +43,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_files.isValid());
+        qputenv("NERIO_BACKUP_DIR", path("backups").toUtf8());
         QVERIFY(m_files.write("body.bpack", bodypackFile("1234", "80")));
         QVERIFY(m_files.write("aircraft.apack", aircraftPackFile()));
         QVERIFY(m_files.write("notxml.bpack", "this is no parameter file"));
@@ -55,11 +56,13 @@ private slots:
     {
         const Run run = nerioCli(args({"--help"}));
         QCOMPARE(run.exitCode, 0);
-        for (const char *word : {"list", "read", "write", "write --all", "show FILE", "--json", "--trace",
-                                 "--simulate", "--help", "--version", "--device <N>", "--kind <K>", "--save <FILE>",
-                                 "--from <FILE>", "--id <N>", "--rf-power <N>", "--startup-volume <N>",
-                                 "--mic-sensitivity <N>", "--side-tone <N>", "--ptt <P>", "--all", "--id-start <N>",
-                                 "NERIO_SIMULATED_UNITS"})
+        for (const char *word : {"list", "read", "read --all", "write", "write --all", "restore BACKUP", "diff A B",
+                                 "show FILE", "--json", "--trace", "--simulate", "--help", "--version", "--device <N>",
+                                 "--kind <K>", "--save <FILE>", "--csv <FILE>", "--from <FILE>", "--id <N>",
+                                 "--rf-power <N>", "--startup-volume <N>", "--mic-sensitivity <N>", "--side-tone <N>",
+                                 "--ptt <P>", "--all", "--id-start <N>", "--report <FILE>", "--no-backup",
+                                 "NERIO_BACKUP_DIR", "XDG_STATE_HOME", "nerio-cli diff PATH device:0",
+                                 "nerio-cli restore PATH", "NERIO_SIMULATED_UNITS"})
             QVERIFY2(run.out.contains(QLatin1String(word)), word);
 
         const Run version = nerioCli(args({"--version"}));
@@ -76,7 +79,7 @@ private slots:
         auto row = [](const char *name, const QStringList &arguments, const QString &problem,
                       const QString &units = kDemoUnits) { QTest::newRow(name) << arguments << units << problem; };
         // The parsing itself is tested in-process (tst_cliarguments); these show the whole path.
-        row("unknown command", args({"frob"}), u"Unknown command 'frob'; use list, read, write or show."_s);
+        row("unknown command", args({"frob"}), u"Unknown command 'frob'; use list, read, write, restore, diff or show."_s);
         row("rf power", args({"write", "--rf-power", "128"}), u"RF Power must be from 0 to 127, not 128."_s);
         row("bodypack setting with an aircraft pack file", args({"write", "--side-tone", "3", "--from"}) << aircraftFile(),
             u"device 0 is written as an aircraft pack; --mic-sensitivity, --side-tone and --ptt are bodypack settings."_s);
@@ -344,7 +347,9 @@ private slots:
 
         const Run run = simulated(arguments, units);
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.out, QString());
+        // A write that fails after its read has saved a backup, and says where.
+        const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.isEmpty() || (lines.size() == 1 && lines.first().startsWith(u"Backup: "_s)), qPrintable(run.out));
         QCOMPARE(run.err, message + u'\n');
     }
 
@@ -395,7 +400,9 @@ private slots:
         const Run run = simulated(args({"write", "--json", "--trace"}) + arguments, units);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.messages(), QStringList());
-        QCOMPARE(run.json(), QJsonValue(record));
+        QJsonObject written = run.json().toObject();
+        QVERIFY(QFile::exists(written.take(u"backup"_s).toString()));
+        QCOMPARE(written, record);
         for (const QString &frame : framesSent)
             QVERIFY2(run.sent(frame), qPrintable(frame));
         for (const QString &frame : framesNotSent)
@@ -406,7 +413,10 @@ private slots:
     {
         const Run run = simulated(args({"write", "--device", "1", "--startup-volume", "9"}));
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.out, u"Device:               1\n"
+        const QString backupLine = run.out.section(u'\n', 0, 0);
+        QVERIFY(backupLine.startsWith(u"Backup: "_s + path("backups") + u"/"_s));
+        QVERIFY(QFile::exists(backupLine.section(u' ', 1)));
+        QCOMPARE(run.out.section(u'\n', 1), u"Device:               1\n"
                           "Kind:                 aircraft pack\n"
                           "ID:                   38\n"
                           "RF Power (0-127):     127\n"
@@ -422,8 +432,8 @@ private slots:
         // Three bodypacks, the second gone in the middle of its write (at the
         // RF power, after its ID), and an aircraft pack that is left alone.
         const QString units = u"bodypack,bodypack:unplug-at=10,aircraft,bodypack"_s;
-        const QStringList fleet = args({"write", "--all", "--kind", "bodypack", "--id-start", "200", "--from"})
-                                  << bodyFile();
+        const QStringList fleet =
+            args({"write", "--all", "--no-backup", "--kind", "bodypack", "--id-start", "200", "--from"}) << bodyFile();
 
         const Run json = simulated(fleet + args({"--json", "--trace"}), units);
         QCOMPARE(json.exitCode, 1);
@@ -448,7 +458,7 @@ private slots:
 
     void fleetWriteWithoutIdStartGivesTheFileId()
     {
-        const Run run = simulated(args({"write", "--all", "--kind", "aircraft", "--from"}) << aircraftFile(),
+        const Run run = simulated(args({"write", "--all", "--no-backup", "--kind", "aircraft", "--from"}) << aircraftFile(),
                                   u"aircraft,bodypack,aircraft"_s);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(run.out, u"device 0, ID 500: Parameters are successfully written.\n"

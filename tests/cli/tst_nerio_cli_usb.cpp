@@ -59,6 +59,17 @@ enum class Fault { None, SilentFrom, GoneAt, DropsOffAfter, NoAccess };
 
 const QString kNoAccessTail = u" (access denied: install 60-nerio-config.rules, see README)"_s;
 
+QJsonObject backupWithoutTime(const QString &path)
+{
+    QFile file(path);
+    QJsonObject backup = file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+    backup.remove(u"saved_at"_s);
+    return backup;
+}
+
+// The settings' parameter numbers of a bodypack.
+const QList<std::uint8_t> kBodypackSettingParameters{52, 55, 58, 56, 57, 64};
+
 } // namespace
 
 Q_DECLARE_METATYPE(QList<Plugged>)
@@ -72,6 +83,7 @@ class TestNerioCliUsb : public QObject
 
     QString bodyFile() const { return m_files.path("body.bpack"); }
     QString aircraftFile() const { return m_files.path("aircraft.apack"); }
+    QString backups() const { return m_files.path("backups"); }
 
 private slots:
     void initTestCase()
@@ -82,7 +94,10 @@ private slots:
         QVERIFY(m_files.isValid());
         QVERIFY(m_files.write("body.bpack", bodypackFile("1234", "80")));
         QVERIFY(m_files.write("aircraft.apack", aircraftPackFile()));
+        QVERIFY(m_files.write("a-file", "in the way of a folder"));
     }
+
+    void init() { qputenv("NERIO_BACKUP_DIR", backups().toUtf8()); }
 
     void listUnits_data()
     {
@@ -194,7 +209,10 @@ private slots:
         const Run run = overUsb(args({"write", "--json"}) + arguments);
         QCOMPARE(run.err, QString());
         QCOMPARE(run.exitCode, 0);
-        QCOMPARE(run.json(), QJsonValue(record));
+        QJsonObject printed = run.json().toObject();
+        const QJsonObject backup = backupWithoutTime(printed.take(u"backup"_s).toString());
+        QCOMPARE(backup, device == 0 ? kDemoBodypack : kDemoAircraftPack);
+        QCOMPARE(printed, record);
         const PackKind kind = device == 0 ? PackKind::Bodypack : PackKind::AircraftPack;
         QCOMPARE(plugged[device]->receivedFrames(), wholeSetRead(kind) + written);
         QCOMPARE(plugged[1 - device]->receivedFrames(), QList<QByteArray>());
@@ -255,7 +273,9 @@ private slots:
         const qint64 elapsedMs = timer.elapsed();
         QCOMPARE(run.err, message + u'\n');
         QCOMPARE(run.exitCode, 1);
-        QCOMPARE(run.out, QString());
+        // A write that fails after its read has saved a backup, and says where.
+        const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QVERIFY2(lines.isEmpty() || (lines.size() == 1 && lines.first().startsWith(u"Backup: "_s)), qPrintable(run.out));
         QCOMPARE(faulty->receivedFrames().size() + other->receivedFrames().size(), framesTaken);
         // One time-out for the whole command at most.
         const QByteArray elapsed = QByteArray::number(elapsedMs) + " ms";
@@ -279,7 +299,8 @@ private slots:
         QElapsedTimer timer;
         timer.start();
         const Run run =
-            overUsb(args({"write", "--all", "--kind", "bodypack", "--id-start", "200", "--from"}) << bodyFile());
+            overUsb(args({"write", "--all", "--no-backup", "--kind", "bodypack", "--id-start", "200", "--from"})
+                    << bodyFile());
         const qint64 elapsedMs = timer.elapsed();
         QVERIFY2(elapsedMs < kReplyTimeoutMs, QByteArray::number(elapsedMs) + " ms");
         QCOMPARE(run.err, u"device 1: "_s + Expected::noResponse + u'\n');
@@ -299,6 +320,95 @@ private slots:
         QCOMPARE(third->receivedFrames(), writtenWithId("04 57 34 14 02 8f"));
         QCOMPARE(second->receivedFrames(), writtenWithId("04 57 34 14 01 8f").first(11)); // up to its RF power
         QCOMPARE(aircraftPack->receivedFrames(), QList<QByteArray>());
+    }
+
+    void wrongWriteIsUndone()
+    {
+        EmulatedUnits units;
+        const auto unit = units.plug(SimulatedUnit::demoBodypack(), {1, 1});
+        const SimulatedUnit original = SimulatedUnit::demoBodypack();
+
+        const Run wrong = overUsb(args({"write", "--id", "77", "--from"}) << bodyFile());
+        QCOMPARE(wrong.exitCode, 0);
+        const QString backup = wrong.out.section(u'\n', 0, 0).section(u"Backup: "_s, 1);
+        QCOMPARE(backupWithoutTime(backup), kDemoBodypack);
+
+        const Run changed = overUsb(args({"diff", "device:0"}) << backup);
+        QCOMPARE(changed.exitCode, 1);
+        QVERIFY2(changed.out.startsWith(u"ID: 77 -> 1234\nRF Power (0-127): 80 -> 90\n"_s), qPrintable(changed.out));
+
+        const Run restored = overUsb(args({"restore", "--device", "0"}) << backup);
+        QCOMPARE(restored.err, QString());
+        QCOMPARE(restored.exitCode, 0);
+
+        const Run same = overUsb(args({"diff", "--json", "device:0"}) << backup);
+        QCOMPARE(same.exitCode, 0);
+        QCOMPARE(same.json(), QJsonValue(QJsonObject{{u"same"_s, true}, {u"differences"_s, QJsonArray()}}));
+        unit->withModel([&](const SimulatedUnit &model) {
+            for (const std::uint8_t parameter : kBodypackSettingParameters)
+                QCOMPARE(model.parameter(parameter), original.parameter(parameter));
+        });
+    }
+
+    void failedBackupLeavesTheUnitUntouched()
+    {
+        const QString folder = m_files.path("a-file") + u"/backups"_s;
+        qputenv("NERIO_BACKUP_DIR", folder.toUtf8());
+        EmulatedUnits units;
+        const auto unit = units.plug(SimulatedUnit::demoBodypack(), {1, 1});
+
+        const Run run = overUsb(args({"write", "--id", "77"}));
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.startsWith(u"The backup could not be saved in "_s + folder), qPrintable(run.err));
+        QCOMPARE(unit->receivedFrames(), wholeSetRead(PackKind::Bodypack));
+    }
+
+    void inventoryGoesOnPastASilentUnit()
+    {
+        EmulatedUnits units;
+        units.plug(SimulatedUnit::demoBodypack(), {1, 1});
+        SimulatedUnit silent = SimulatedUnit::demoBodypack();
+        silent.faults.silentFromExchange = 0;
+        units.plug(std::move(silent), {1, 2});
+        units.plug(SimulatedUnit::demoAircraftPack(), {1, 3});
+
+        QElapsedTimer timer;
+        timer.start();
+        const Run run = overUsb(args({"read", "--all", "--json"}));
+        const qint64 elapsedMs = timer.elapsed();
+        // The one real reply time-out of these tests' inventory.
+        QVERIFY2(elapsedMs >= kReplyTimeoutMs && elapsedMs < 2 * kReplyTimeoutMs, QByteArray::number(elapsedMs) + " ms");
+        QCOMPARE(run.err, u"device 1: "_s + Expected::noResponse + u'\n');
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.json(), QJsonValue(QJsonArray{kDemoBodypack,
+                                                   QJsonObject{{u"device"_s, 1}, {u"error"_s, Expected::noResponse}},
+                                                   with(kDemoAircraftPack, {{"device", 2}})}));
+    }
+
+    void guessedValueIsNotWrittenBack_data()
+    {
+        QTest::addColumn<int>("parameter");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("side tone without data bytes") << 57 << QByteArray() << u"its Side Tone"_s;
+        QTest::newRow("RF power in two bytes") << 55 << bytes({1, 2}) << u"its RF Power"_s;
+    }
+
+    void guessedValueIsNotWrittenBack()
+    {
+        QFETCH(int, parameter);
+        QFETCH(QByteArray, reply);
+        QFETCH(QString, named);
+        EmulatedUnits units;
+        SimulatedUnit model = SimulatedUnit::demoBodypack();
+        model.setParameter(std::uint8_t(parameter), reply);
+        const auto unit = units.plug(std::move(model), {1, 1});
+
+        const Run run = overUsb(args({"write", "--id", "55"}));
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains(named), qPrintable(run.err));
+        QCOMPARE(run.out, QString());
+        QCOMPARE(unit->receivedFrames(), wholeSetRead(PackKind::Bodypack));
     }
 };
 

@@ -29,10 +29,10 @@ expect()
 }
 
 # The commands, then only what a command takes.
-expect "list read show write"                              nerio-cli ""
-expect "read"                                              nerio-cli --simulate re
+expect "diff list read restore show write"                 nerio-cli ""
+expect "read restore"                                      nerio-cli --simulate re
 expect "--simulate"                                        nerio-cli --sim
-expect "--device --help --help-all --json --kind --save --simulate --trace --version" nerio-cli read --
+expect "--all --csv --device --help --help-all --json --kind --save --simulate --trace --version" nerio-cli read --
 expect "--id --id-start"                                   nerio-cli write --id
 expect ""                                                  nerio-cli list --dev
 # Values of the options that take a word, also after "=".
@@ -46,6 +46,9 @@ expect ""                                                  nerio-cli write --rf-
 expect "backup-2024.json crew.bpack fleet tail.apack"      nerio-cli write --from ""
 expect "crew.bpack"                                        nerio-cli read --save cr
 expect "crew.bpack fleet tail.apack"                       nerio-cli show ""
+# Backups for restore; files, backups and live units for diff.
+expect "backup-2024.json fleet"                            nerio-cli restore ""
+expect "device:"                                           nerio-cli diff crew.bpack dev
 # A command's name as an option's value is not the command.
 expect "--id --id-start"                                   nerio-cli --from list write --i
 expect "--id --id-start"                                   nerio-cli --from = show write --i
