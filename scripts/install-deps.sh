@@ -4,6 +4,7 @@
 # Usage: scripts/install-deps.sh [GROUP...]
 #   package: also the tools that build the Debian package and check it
 #   windows: also the mingw-w64 cross compiler and Wine, for scripts/run-windows-tests.sh
+#   fuzz: also clang and its libFuzzer, for scripts/run-fuzzers.sh
 set -euo pipefail
 
 packages=(
@@ -24,8 +25,11 @@ for group in "$@"; do
     windows)
         packages+=(g++-mingw-w64-x86-64-posix wine wine64)
         ;;
+    fuzz)
+        packages+=(clang libclang-rt-14-dev)
+        ;;
     *)
-        echo "usage: $0 [package] [windows]" >&2
+        echo "usage: $0 [package] [windows] [fuzz]" >&2
         exit 2
         ;;
     esac

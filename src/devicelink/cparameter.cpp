@@ -8,7 +8,10 @@
 namespace {
 
 // A text of one to three decimal digits for a number from 0 to 255; a sign,
-// white space or an empty piece is no byte.
+// white space or an empty piece is no byte. A limit of the tool
+// (docs/limits.md): a piece longer than three digits ("0005") is refused even
+// when its number fits, since no caller builds one and a frame must carry
+// only what was asked for.
 std::optional<std::uint8_t> pieceToByte(const QString &piece)
 {
     if (piece.isEmpty() || piece.size() > 3)
@@ -148,7 +151,7 @@ ReplyValue CParameter::par_send(const std::uint8_t *buff, std::uint16_t length, 
         std::uint32_t queueStatus = 0;
         SI_CheckRXQueue(handle, &queued, &queueStatus);
         const std::uint64_t start = replyClockNow();
-        while (queueStatus != kRxQueueReady && replyClockNow() < start + kReplyTimeoutMs)
+        while (queueStatus != kRxQueueReady && replyClockElapsedSince(start) < kReplyTimeoutMs)
             SI_CheckRXQueue(handle, &queued, &queueStatus);
         // No reply of this protocol is longer than the reply buffer; a longer
         // queue is no reply of this protocol and counts as none.
@@ -158,10 +161,11 @@ ReplyValue CParameter::par_send(const std::uint8_t *buff, std::uint16_t length, 
     }
     SI_Close(handle);
 
-    // A length byte pointing at bytes that never arrived (or beyond the buffer)
-    // would render bytes the unit never sent; count such a reply as none.
+    // A read that delivered no byte, or a length byte pointing at bytes that
+    // never arrived (or beyond the buffer), would render bytes the unit never
+    // sent; whatever the bridge reported, count such a reply as none.
     const std::uint8_t replyLength = reply[0];
-    if (message.isEmpty() && replyLength >= 3 && replyLength >= received)
+    if (message.isEmpty() && (received == 0 || (replyLength >= 3 && replyLength >= received)))
         message = DeviceMessages::noResponse;
 
     if (!message.isEmpty()) {

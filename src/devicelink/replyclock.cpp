@@ -1,6 +1,7 @@
 #include "replyclock.h"
 
 #include <chrono>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -23,6 +24,17 @@ std::uint64_t replyClockNow()
 {
     const MillisecondClock &clock = installedClock();
     return clock ? clock() : steadyMilliseconds();
+}
+
+std::uint32_t replyClockElapsedSince(std::uint64_t start)
+{
+    return std::uint32_t(replyClockNow() - start);
+}
+
+void pauseWithReplyClock(std::uint32_t milliseconds)
+{
+    if (!installedClock())
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 MillisecondClock setReplyClock(MillisecondClock clock)

@@ -1,7 +1,8 @@
 #include "parameterfile.h"
 
+#include "filesave.h"
+
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QXmlStreamReader>
 
 #include <algorithm>
@@ -12,8 +13,9 @@
 
 namespace {
 
-// Parameter files are a few hundred bytes; anything far larger is no
-// parameter file and is not read into memory.
+// A limit of the tool (docs/limits.md): parameter files are a few hundred
+// bytes, so a file over 1 MiB is no parameter file; it is refused without
+// being read into memory.
 constexpr qint64 kLargestReadableFile = 1 << 20;
 
 struct FileValue
@@ -47,10 +49,26 @@ QByteArray fileBytes(std::string_view root, std::span<const FileValue> values)
     return bytes;
 }
 
+// Spaces, tabs and line ends; not the other Unicode spaces (no-break space,
+// U+3000, U+0085), which QStringView::trimmed() would also take.
+bool isFileWhitespace(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n';
+}
+
+QStringView withoutFileWhitespace(QStringView text)
+{
+    while (!text.isEmpty() && isFileWhitespace(text.front()))
+        text = text.mid(1);
+    while (!text.isEmpty() && isFileWhitespace(text.back()))
+        text.chop(1);
+    return text;
+}
+
 // A decimal integer with optional white space around it and one optional sign.
 std::optional<int> parseInteger(QStringView text, int minimum, int maximum)
 {
-    text = text.trimmed();
+    text = withoutFileWhitespace(text);
     bool negative = false;
     if (!text.isEmpty() && (text.front() == u'+' || text.front() == u'-')) {
         negative = text.front() == u'-';
@@ -96,9 +114,10 @@ bool nextTag(QXmlStreamReader &xml)
     return false;
 }
 
+// The name as written, prefix included: a prefixed element is another name.
 bool isElement(const QXmlStreamReader &xml, std::string_view name)
 {
-    return xml.name() == QLatin1StringView(name.data(), qsizetype(name.size()));
+    return xml.qualifiedName() == QLatin1StringView(name.data(), qsizetype(name.size()));
 }
 
 bool readFields(QXmlStreamReader &xml, std::string_view root, std::span<const FileField> fields)
@@ -130,20 +149,7 @@ void writeParameterFile(const QString &filename, std::string_view root, std::spa
         error.fail(FileMessages::writeFailed);
         return;
     }
-    const QByteArray bytes = fileBytes(root, values);
-    QSaveFile file(filename);
-    if (!file.open(QIODevice::WriteOnly)) {
-        error.fail(FileMessages::writeFailed);
-        return;
-    }
-    // On a full disk write() can come back short without an error and commit()
-    // would then keep a truncated file, so the count is checked here.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.cancelWriting();
-        error.fail(FileMessages::writeFailed);
-        return;
-    }
-    if (!file.commit())
+    if (!saveFileContents(filename, fileBytes(root, values)))
         error.fail(FileMessages::writeFailed);
 }
 
@@ -160,7 +166,8 @@ void readParameterFile(const QString &filename, std::string_view root, std::span
         error.fail(FileMessages::readFailed);
         return;
     }
-    QXmlStreamReader xml(file.read(kLargestReadableFile));
+    // What the size promised, and no more should the file have grown since.
+    QXmlStreamReader xml(file.read(info.size()));
     file.close();
     if (!readFields(xml, root, fields))
         error.fail(FileMessages::readFailed);

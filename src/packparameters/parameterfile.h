@@ -15,7 +15,9 @@ inline const QString readFailed = QStringLiteral("An error occured while reading
 } // namespace FileMessages
 
 // Writes the file through a temporary file that replaces `filename` only once
-// every byte is on disk, so a failed save leaves an existing file as it was.
+// every byte is on disk, so a failed save leaves an existing file as it was,
+// or in place where a replacement cannot be made or would change more than
+// the contents (filesave.h).
 template <typename Record>
 void saveParameterFile(const QString &filename, const Record &record, Errortype &error);
 

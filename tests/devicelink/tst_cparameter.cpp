@@ -1,13 +1,71 @@
 #include "devicelink/cparameter.h"
 #include "support/testsupport.h"
 
+#include <QElapsedTimer>
 #include <QTest>
+
+#include <ctime>
 
 Q_DECLARE_METATYPE(UnitFaults)
 
 namespace {
 
 enum class Operation { Read, Write, Command };
+
+// A bridge with one unit whose transport misbehaves in ways no simulated unit
+// does: from queue query `readyFromQuery` on, `queued` bytes are ready (none
+// before), and every read succeeds with `delivered` and counts
+// `reportedCount` bytes.
+class ScriptedBridge : public BridgeBackend
+{
+public:
+    std::uint32_t queued = 0;
+    int readyFromQuery = 0;
+    QByteArray delivered;
+    std::uint32_t reportedCount = 0;
+    int queries = 0;
+
+    SiStatus getNumDevices(std::uint32_t &count) override
+    {
+        count = 1;
+        return kBridgeSuccess;
+    }
+    SiStatus getProductString(std::uint32_t, std::span<char, kProductStringSize>, ProductStringOption) override
+    {
+        return kBridgeFailure;
+    }
+    SiStatus open(std::uint32_t, SiHandle &handle) override
+    {
+        handle = 1;
+        return kBridgeSuccess;
+    }
+    SiStatus close(SiHandle) override { return kBridgeSuccess; }
+    SiStatus write(SiHandle, std::span<const std::uint8_t> frame, std::uint32_t &written) override
+    {
+        written = std::uint32_t(frame.size());
+        return kBridgeSuccess;
+    }
+    SiStatus read(SiHandle, std::span<std::uint8_t> buffer, std::uint32_t &bytesRead) override
+    {
+        std::copy_n(delivered.constData(), std::min(buffer.size(), std::size_t(delivered.size())), buffer.begin());
+        bytesRead = reportedCount;
+        return kBridgeSuccess;
+    }
+    SiStatus checkRxQueue(SiHandle, std::uint32_t &count, std::uint32_t &queueStatus) override
+    {
+        const bool ready = ++queries >= readyFromQuery;
+        count = ready ? queued : 0;
+        queueStatus = ready ? kRxQueueReady : 0;
+        return kBridgeSuccess;
+    }
+};
+
+struct ScopedScriptedBridge
+{
+    std::shared_ptr<ScriptedBridge> bridge = std::make_shared<ScriptedBridge>();
+    std::shared_ptr<BridgeBackend> previous = installBridgeBackend(bridge);
+    ~ScopedScriptedBridge() { installBridgeBackend(previous); }
+};
 
 } // namespace
 
@@ -22,10 +80,13 @@ private slots:
     void replies();
     void replyWaitsForTheReadyStatus_data();
     void replyWaitsForTheReadyStatus();
+    void readOfNoBytesIsNoReply();
+    void replyWaitEndsWhenTheClockWraps();
     void nothingIsSentOnceAnErrorStands();
     void invalidDottedValuesAreNotSent_data();
     void invalidDottedValuesAreNotSent();
     void productId();
+    void emptySimulatedQueueLeavesTheProcessorFree();
 };
 
 // Each frame as it reaches the unit, and what the exchange then records.
@@ -198,6 +259,48 @@ void TestCParameter::replyWaitsForTheReadyStatus()
     QVERIFY2(waited >= waitedMs && waited <= waitedMs + 5, qPrintable(QString::number(waited)));
 }
 
+// The protocol does not rely on the bridge for it: a read that reports
+// success but delivered nothing leaves only the zeroed buffer to decode.
+void TestCParameter::readOfNoBytesIsNoReply()
+{
+    FakeReplyClock clock;
+    ScopedScriptedBridge scripted;
+    scripted.bridge->queued = 6;
+    Errortype error;
+    QCOMPARE(CParameter(0).read(50, error), ReplyValue(QString()));
+    QCOMPARE(error.message, DeviceMessages::noResponse);
+
+    scripted.bridge->delivered = bytes({5, 82, 50, 1, 0, 5});
+    scripted.bridge->reportedCount = 6;
+    Errortype whole;
+    QCOMPARE(CParameter(0).read(50, whole), ReplyValue(u"105"_qs));
+    QVERIFY(!whole.status);
+}
+
+// A 32-bit tick counter that wraps during the wait still ends it after
+// 2000 ms. The unit turns ready long after that, so that a wait that misses
+// the limit ends with a reply instead of hanging the test.
+void TestCParameter::replyWaitEndsWhenTheClockWraps()
+{
+    ScopedScriptedBridge scripted;
+    scripted.bridge->queued = 6;
+    scripted.bridge->delivered = bytes({5, 82, 50, 1, 0, 5});
+    scripted.bridge->reportedCount = 6;
+    scripted.bridge->readyFromQuery = 100'000;
+    auto ticks = std::make_shared<std::uint32_t>(0xFFFF'FFFFu - 500);
+    const MillisecondClock previous = setReplyClock([ticks] { return (*ticks)++; });
+
+    Errortype error;
+    const std::uint32_t start = *ticks;
+    const ReplyValue value = CParameter(0).read(50, error);
+    const std::uint32_t waited = *ticks - start;
+    setReplyClock(previous);
+
+    QCOMPARE(value, ReplyValue(QString()));
+    QCOMPARE(error.message, DeviceMessages::noResponse);
+    QVERIFY2(waited >= 2000 && waited <= 2005, qPrintable(QString::number(waited)));
+}
+
 void TestCParameter::nothingIsSentOnceAnErrorStands()
 {
     FakeReplyClock clock;
@@ -260,6 +363,41 @@ void TestCParameter::productId()
     QCOMPARE(error.message, DeviceMessages::noProductId);
     QVERIFY(error.status);
     QCOMPARE(bridge->openHandleCount(), 0u);
+}
+
+// The reply wait queries without a pause; on the real clock a simulated unit
+// with nothing queued pauses each query about 1 ms instead of spinning, as a
+// query on a real unit blocks in the kernel.
+void TestCParameter::emptySimulatedQueueLeavesTheProcessorFree()
+{
+    ScopedSimulatedBridge bridge;
+    bridge->plug(SimulatedUnit::demoBodypack())->faults.silentFromExchange = 0;
+    SiHandle handle = kInvalidHandle;
+    QCOMPARE(SI_Open(0, &handle), kBridgeSuccess);
+    const QByteArray frame = bytes({3, 82, 50, 0, 135});
+    std::uint32_t written = 0;
+    QCOMPARE(SI_Write(handle, reinterpret_cast<const std::uint8_t *>(frame.constData()), 5, &written), kBridgeSuccess);
+
+    constexpr int kQueries = 20;
+    const auto processorTime = [] {
+        timespec now{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+        return now.tv_sec * 1'000'000'000LL + now.tv_nsec;
+    };
+    QElapsedTimer wall;
+    wall.start();
+    const long long processorBefore = processorTime();
+    for (int query = 0; query < kQueries; ++query) {
+        std::uint32_t queued = 0;
+        std::uint32_t status = 0;
+        SI_CheckRXQueue(handle, &queued, &status);
+        QCOMPARE(queued, 0u);
+    }
+    const long long processorNs = processorTime() - processorBefore;
+    const qint64 wallNs = wall.nsecsElapsed();
+    SI_Close(handle);
+    QVERIFY2(wallNs >= kQueries * 1'000'000LL, qPrintable(QString::number(wallNs)));
+    QVERIFY2(processorNs < wallNs / 2, qPrintable(QStringLiteral("%1 of %2 ns").arg(processorNs).arg(wallNs)));
 }
 
 QTEST_GUILESS_MAIN(TestCParameter)

@@ -2,6 +2,7 @@
 #include "packparameters/bodypackparameters.h"
 #include "packparameters/parameterfile.h"
 #include "support/fixtures.h"
+#include "support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -79,6 +81,10 @@ private slots:
     void unwritablePaths_data();
     void unwritablePaths();
     void failedSaveKeepsTheOldFile();
+    void savingWhereNoTemporaryFileCanBeMade_data();
+    void savingWhereNoTemporaryFileCanBeMade();
+    void savingKeepsHardLinks();
+    void savingKeepsPermissionsAndOwner();
     void nothingHappensOnceAnErrorStands();
 
 private:
@@ -177,6 +183,17 @@ void TestParameterFiles::loading_data()
     QTest::newRow("RF power two signs") << withRf("+-1") << 1 << true;
     QTest::newRow("RF power spaces around") << withRf(" \t12\r\n ") << 5 << false;
     QTest::newRow("RF power +12") << withRf("+12") << 5 << false;
+    // White space is spaces, tabs and line ends only, not any Unicode space.
+    QTest::newRow("RF power in no-break spaces") << withRf("\xC2\xA0" "12\xC2\xA0") << 1 << true;
+    QTest::newRow("RF power in ideographic spaces") << withRf("\xE3\x80\x80" "12\xE3\x80\x80") << 1 << true;
+    QTest::newRow("RF power after next line") << withRf("\xC2\x85" "12") << 1 << true;
+    // Names match exactly, prefix included.
+    QTest::newRow("prefixed ID") << bodypackDocument("<p:Unique_ID xmlns:p=\"urn:x\">1234</p:Unique_ID>" + rf + volume
+                                                     + side + mic)
+                                 << 0 << true;
+    QTest::newRow("prefixed root")
+        << QByteArray("<p:Body_Parameters xmlns:p=\"urn:x\">" + id + rf + volume + side + mic + "</p:Body_Parameters>")
+        << 0 << true;
     QTest::newRow("RF power with many leading zeros") << withRf("0000000000000090") << 5 << false;
     QTest::newRow("RF power of twenty digits") << withRf("99999999999999999999") << 1 << true;
     QTest::newRow("ID 40000") << bodypackDocument("<Unique_ID>40000</Unique_ID>" + rf + volume + side + mic) << 0 << true;
@@ -310,6 +327,89 @@ void TestParameterFiles::failedSaveKeepsTheOldFile()
     QCOMPARE(error.message, FileMessages::writeFailed);
     QCOMPARE(folder->contents(u"kept.bpack"_qs), old);
     QCOMPARE(folder->dir().entryList(QDir::Files), QStringList{u"kept.bpack"_qs});
+}
+
+// The save replaces the file through a temporary file beside it where it can
+// make one, and otherwise writes it in place.
+void TestParameterFiles::savingWhereNoTemporaryFileCanBeMade_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<bool>("readOnlyFolder");
+
+    // 255 bytes, the longest a name may be: no room for a temporary suffix.
+    const QString longest = QString(255 - 6, u'n') + u".bpack"_qs;
+    QTest::newRow("own file in a read-only folder") << u"a.bpack"_qs << true << true;
+    QTest::newRow("new 255-byte name") << longest << false << false;
+    QTest::newRow("existing 255-byte name") << longest << true << false;
+}
+
+void TestParameterFiles::savingWhereNoTemporaryFileCanBeMade()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, existing);
+    QFETCH(bool, readOnlyFolder);
+
+    if (existing)
+        QVERIFY(folder->write(name, QByteArray(4000, 'x')));
+    const QFile::Permissions writable = QFile(folder->dir().path()).permissions();
+    if (readOnlyFolder)
+        QVERIFY(QFile(folder->dir().path()).setPermissions(writable & ~(QFile::WriteOwner | QFile::WriteUser)));
+    Errortype error;
+    {
+        // Root could make the temporary file in the read-only folder.
+        const ScopedFileAccessChecks asAnyUser;
+        C_Bodypackparameters().save_to_file(path(name), exampleBodypack(), error);
+    }
+    QFile(folder->dir().path()).setPermissions(writable);
+    QCOMPARE(error.message, QString());
+    QCOMPARE(folder->contents(name), kBodypackExample);
+    QCOMPARE(folder->dir().entryList(QDir::Files), QStringList{name});
+}
+
+// A replacement would split the file from its other names.
+void TestParameterFiles::savingKeepsHardLinks()
+{
+    QVERIFY(folder->write(u"a.bpack"_qs, QByteArray(4000, 'x')));
+    QCOMPARE(link(QFile::encodeName(path(u"a.bpack"_qs)).constData(),
+                  QFile::encodeName(path(u"b.bpack"_qs)).constData()),
+             0);
+    Errortype error;
+    C_Bodypackparameters().save_to_file(path(u"a.bpack"_qs), exampleBodypack(), error);
+    QCOMPARE(error.message, QString());
+    QCOMPARE(folder->contents(u"b.bpack"_qs), kBodypackExample);
+    struct stat a{};
+    struct stat b{};
+    QCOMPARE(stat(QFile::encodeName(path(u"a.bpack"_qs)).constData(), &a), 0);
+    QCOMPARE(stat(QFile::encodeName(path(u"b.bpack"_qs)).constData(), &b), 0);
+    QCOMPARE(a.st_ino, b.st_ino);
+    QCOMPARE(a.st_nlink, nlink_t(2));
+}
+
+// A save over an existing file changes its contents and nothing else. Only
+// root can give a file to another user, so the owner part needs root (CI runs
+// the tests as root).
+void TestParameterFiles::savingKeepsPermissionsAndOwner()
+{
+    const QByteArray name = QFile::encodeName(path(u"a.bpack"_qs));
+    QVERIFY(folder->write(u"a.bpack"_qs, QByteArray(4000, 'x')));
+    QCOMPARE(chmod(name.constData(), 0604), 0);
+    const bool root = geteuid() == 0;
+    const uid_t otherUser = 65534; // nobody
+    if (root)
+        QCOMPARE(chown(name.constData(), otherUser, otherUser), 0);
+
+    Errortype error;
+    C_Bodypackparameters().save_to_file(path(u"a.bpack"_qs), exampleBodypack(), error);
+    QCOMPARE(error.message, QString());
+    QCOMPARE(folder->contents(u"a.bpack"_qs), kBodypackExample);
+    struct stat saved{};
+    QCOMPARE(stat(name.constData(), &saved), 0);
+    QCOMPARE(saved.st_mode & 07777, mode_t(0604));
+    if (!root)
+        QSKIP("Only root can give the file to another user; the owner check needs root.");
+    QCOMPARE(saved.st_uid, otherUser);
+    QCOMPARE(saved.st_gid, gid_t(otherUser));
 }
 
 void TestParameterFiles::nothingHappensOnceAnErrorStands()

@@ -47,6 +47,24 @@ private:
     std::shared_ptr<BridgeBackend> m_previous;
 };
 
+// As root the permission bits of files and folders stop nobody. While this
+// lives, the calling thread runs without the capabilities that let root past
+// them, so that a test sees a refusal as any other user would. Does nothing
+// for another user, whom the bits stop anyway.
+class ScopedFileAccessChecks
+{
+public:
+    ScopedFileAccessChecks();
+    ~ScopedFileAccessChecks();
+    ScopedFileAccessChecks(const ScopedFileAccessChecks &) = delete;
+    ScopedFileAccessChecks &operator=(const ScopedFileAccessChecks &) = delete;
+};
+
+// For a child process, between fork and exec (a QProcess child process
+// modifier): files and devices without access refuse the child too, also when
+// the tests run as root.
+void denyFileAccessOverridesAcrossExec();
+
 QByteArray bytes(std::initializer_list<int> values);
 
 // The parameter or command number of each frame, in order.

@@ -47,42 +47,7 @@ UMockdevIoctlData *resolve(UMockdevIoctlData *data, std::size_t offset, std::siz
     return resolved;
 }
 
-// The capabilities that let root past the permission bits of a file.
-constexpr std::uint32_t kFileAccessOverrides = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
-
-// As root the permission bits of a device node stop nobody. Dropping the
-// overrides from this thread's effective capabilities makes a node without
-// permissions refuse the test as it refuses a user without the udev rule.
-void checkFileAccessAsAnyUser(bool check)
-{
-    if (geteuid() != 0)
-        return;
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
-    if (syscall(SYS_capget, &header, data) != 0)
-        return;
-    data[0].effective = check ? data[0].effective & ~kFileAccessOverrides
-                              : data[0].effective | (data[0].permitted & kFileAccessOverrides);
-    syscall(SYS_capset, &header, data);
-}
-
 } // namespace
-
-void denyFileAccessOverridesAcrossExec()
-{
-    if (geteuid() != 0)
-        return;
-    // Root gets its overrides back on exec from the bounding and inheritable
-    // sets, whatever its effective set holds.
-    prctl(PR_CAPBSET_DROP, CAP_DAC_OVERRIDE, 0, 0, 0);
-    prctl(PR_CAPBSET_DROP, CAP_DAC_READ_SEARCH, 0, 0, 0);
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3]{};
-    if (syscall(SYS_capget, &header, data) != 0)
-        return;
-    data[0].inheritable &= ~kFileAccessOverrides;
-    syscall(SYS_capset, &header, data);
-}
 
 EmulatedUnit::EmulatedUnit(SimulatedUnit model, UsbPlace place, int deviceNumber)
     : m_model(std::move(model))
@@ -93,7 +58,7 @@ EmulatedUnit::EmulatedUnit(SimulatedUnit model, UsbPlace place, int deviceNumber
 
 EmulatedUnit::~EmulatedUnit()
 {
-    for (auto *pending : {&m_waitingIn, &m_done}) {
+    for (auto *pending : {&m_waitingIn, &m_hungControl, &m_done}) {
         for (const Urb &urb : *pending) {
             g_object_unref(urb.urb);
             if (urb.buffer)
@@ -117,6 +82,12 @@ void EmulatedUnit::sendInPiecesOf(int bytes)
 {
     std::lock_guard lock(m_mutex);
     m_pieceSize = bytes;
+}
+
+void EmulatedUnit::hangControlRequests()
+{
+    std::lock_guard lock(m_mutex);
+    m_controlHangs = true;
 }
 
 QString EmulatedUnit::sysfsPath() const
@@ -302,7 +273,9 @@ EmulatedUnit::Outcome EmulatedUnit::submit(UMockdevIoctlClient *client)
         return refused;
     }
 
-    if (header.type == USBDEVFS_URB_TYPE_CONTROL) {
+    if (header.type == USBDEVFS_URB_TYPE_CONTROL && m_controlHangs) {
+        m_hungControl.push_back(urb);
+    } else if (header.type == USBDEVFS_URB_TYPE_CONTROL) {
         answerControl(urb);
     } else if (bulkOut) {
         takeBulkOut(urb);
@@ -413,16 +386,18 @@ EmulatedUnit::Outcome EmulatedUnit::discard(UMockdevIoctlClient *client)
 {
     gulong address = 0;
     std::memcpy(&address, umockdev_ioctl_client_get_arg(client)->data, sizeof address);
-    const auto it = std::find_if(m_waitingIn.begin(), m_waitingIn.end(), [&](const Urb &urb) {
-        return urb.client == client && urb.urb->client_addr == address;
-    });
+    const auto cancelled = [&](const Urb &urb) { return urb.client == client && urb.urb->client_addr == address; };
+    for (auto *pending : {&m_waitingIn, &m_hungControl}) {
+        const auto it = std::find_if(pending->begin(), pending->end(), cancelled);
+        if (it == pending->end())
+            continue;
+        Urb urb = *it;
+        pending->erase(it);
+        finish(urb, -ENOENT, 0);
+        return {};
+    }
     // One that is no longer waiting has been handed back already.
-    if (it == m_waitingIn.end())
-        return {-1, EINVAL, {}};
-    Urb urb = *it;
-    m_waitingIn.erase(it);
-    finish(urb, -ENOENT, 0);
-    return {};
+    return {-1, EINVAL, {}};
 }
 
 void EmulatedUnit::disconnect()
@@ -431,10 +406,12 @@ void EmulatedUnit::disconnect()
     // failed, and nothing more gets through.
     m_connected = false;
     m_toSend.clear();
-    while (!m_waitingIn.empty()) {
-        Urb urb = m_waitingIn.front();
-        m_waitingIn.pop_front();
-        finish(urb, -ENODEV, 0);
+    for (auto *pending : {&m_waitingIn, &m_hungControl}) {
+        while (!pending->empty()) {
+            Urb urb = pending->front();
+            pending->pop_front();
+            finish(urb, -ENODEV, 0);
+        }
     }
 }
 
@@ -443,7 +420,7 @@ void EmulatedUnit::forget(UMockdevIoctlClient *client)
     std::vector<UMockdevIoctlData *> release;
     {
         std::lock_guard lock(m_mutex);
-        for (auto *pending : {&m_waitingIn, &m_done}) {
+        for (auto *pending : {&m_waitingIn, &m_hungControl, &m_done}) {
             std::erase_if(*pending, [&](const Urb &urb) {
                 if (urb.client != client)
                     return false;
@@ -469,8 +446,7 @@ EmulatedUnits::~EmulatedUnits()
     for (const auto &unit : m_units)
         unit->detach(m_testbed);
     m_units.clear();
-    if (m_fileAccessChecked)
-        checkFileAccessAsAnyUser(false);
+    m_fileAccessChecks.reset();
     g_object_unref(m_testbed);
 }
 
@@ -489,9 +465,8 @@ std::shared_ptr<EmulatedUnit> EmulatedUnits::plug(SimulatedUnit model, UsbPlace 
         gchar *root = umockdev_testbed_get_root_dir(m_testbed);
         chmod((QString::fromUtf8(root) + unit->deviceNode()).toLocal8Bit().constData(), 0);
         g_free(root);
-        if (!m_fileAccessChecked)
-            checkFileAccessAsAnyUser(true);
-        m_fileAccessChecked = true;
+        if (!m_fileAccessChecks)
+            m_fileAccessChecks.emplace();
     }
     m_units.push_back(unit);
     return unit;

@@ -16,6 +16,7 @@
 
 #include "devicelink/simulated/simulatedunit.h"
 #include "devicelink/usb/unitusbids.h"
+#include "support/testsupport.h"
 
 #include <QByteArray>
 #include <QList>
@@ -64,6 +65,9 @@ public:
     void dropOffAfterRequest(int exchange);
     // The unit sends each reply in packets of at most this many bytes.
     void sendInPiecesOf(int bytes);
+    // The unit's control pipe hangs: it takes control requests (descriptor
+    // requests among them) and never answers, until the host gives up.
+    void hangControlRequests();
 
     QString sysfsPath() const;
     QString deviceNode() const;
@@ -112,17 +116,14 @@ private:
     std::optional<int> m_dropOffAfterRequest;
     int m_pieceSize = UnitUsb::maxPacketSize;
     QByteArray m_toSend;
+    bool m_controlHangs = false;
     std::deque<Urb> m_waitingIn; // bulk IN, for the unit's next reply
+    std::deque<Urb> m_hungControl; // control requests never to be answered
     std::deque<Urb> m_done;      // completed, failed or cancelled, to be reaped
     UMockdevIoctlBase *m_handler = nullptr;
     unsigned long m_ioctlSignal = 0;
     unsigned long m_vanishedSignal = 0;
 };
-
-// For a child process, between fork and exec (a QProcess child process
-// modifier): a unit without access refuses the child too, also when the tests
-// run as root.
-void denyFileAccessOverridesAcrossExec();
 
 class EmulatedUnits
 {
@@ -146,5 +147,5 @@ private:
     bool m_active;
     std::vector<std::shared_ptr<EmulatedUnit>> m_units;
     std::map<int, int> m_lastDeviceNumber;
-    bool m_fileAccessChecked = false;
+    std::optional<ScopedFileAccessChecks> m_fileAccessChecks;
 };

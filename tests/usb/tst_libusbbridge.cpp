@@ -7,6 +7,7 @@
 #include "support/testsupport.h"
 #include "usb/emulatedunits.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 namespace {
@@ -177,6 +178,21 @@ private slots:
             QCOMPARE(unit.parameter(55), bytes({100}));
             QCOMPARE(unit.parameter(64), bytes({0}));
         });
+    }
+
+    // The listing asks each unit for its product string. A unit whose control
+    // pipe hangs gets an entry under its kind's name, after the backend's
+    // bound on the request (500 ms) rather than libusb's second.
+    void hungControlPipeCostsTheListingLittle()
+    {
+        EmulatedUsb usb;
+        usb.units.plug(unitCalled(PackKind::Bodypack, QStringLiteral("Hung")), {1, 1})->hangControlRequests();
+        QElapsedTimer timer;
+        timer.start();
+        const QList<Entry> entries = search();
+        const qint64 elapsedMs = timer.elapsed();
+        QCOMPARE(entries, QList<Entry>({{QStringLiteral("Nerio Bodypack"), QStringLiteral("eab0")}}));
+        QVERIFY2(elapsedMs >= 400 && elapsedMs < 1000, qPrintable(QString::number(elapsedMs)));
     }
 
     void silentUnitCostsOneTimeout()

@@ -110,6 +110,12 @@ SiStatus SimulatedBridge::checkRxQueue(SiHandle handle, std::uint32_t &queued, s
     if (!open->pending.isEmpty() && replyClockNow() >= open->readyAt) {
         queued = std::uint32_t(open->pending.size());
         queueStatus = open->unit->faults.queueNeverReady ? 0 : kRxQueueReady;
+    } else {
+        // The reply wait queries without a pause; like the real units' query,
+        // which blocks in the kernel, this one waits a moment while nothing is
+        // queued, so that a silent unit does not keep a core busy.
+        constexpr std::uint32_t kEmptyQueuePauseMs = 1;
+        pauseWithReplyClock(kEmptyQueuePauseMs);
     }
     return kBridgeSuccess;
 }

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <span>
 
 namespace {
 
@@ -45,6 +46,16 @@ std::string accessDeniedText(std::uint16_t productId)
     return unitName(productId) + " (access denied: install 60-nerio-config.rules, see README)";
 }
 
+// libusb_get_string_descriptor() waits a fixed second; a unit whose control
+// pipe hangs would cost every listing that long, so the request is bounded here.
+int getStringDescriptor(libusb_device_handle *handle, std::uint8_t index, std::uint16_t language,
+                        std::span<unsigned char> data)
+{
+    return libusb_control_transfer(handle, LIBUSB_ENDPOINT_IN, LIBUSB_REQUEST_GET_DESCRIPTOR,
+                                   std::uint16_t(LIBUSB_DT_STRING << 8 | index), language, data.data(),
+                                   std::uint16_t(data.size()), kStringTimeoutMs);
+}
+
 // The string descriptor `index` in the unit's first language, in the 8-bit
 // character set of the platform; std::nullopt when the unit has none.
 std::optional<std::string> stringDescriptor(libusb_device_handle *handle, std::uint8_t index)
@@ -52,13 +63,13 @@ std::optional<std::string> stringDescriptor(libusb_device_handle *handle, std::u
     if (index == 0)
         return std::nullopt;
     std::array<unsigned char, 4> languages{};
-    int length = libusb_get_string_descriptor(handle, 0, 0, languages.data(), int(languages.size()));
+    int length = getStringDescriptor(handle, 0, 0, languages);
     if (length < 4 || languages[1] != LIBUSB_DT_STRING)
         return std::nullopt;
     const auto language = std::uint16_t(languages[2] | languages[3] << 8);
 
     std::array<unsigned char, 255> descriptor{};
-    length = libusb_get_string_descriptor(handle, index, language, descriptor.data(), int(descriptor.size()));
+    length = getStringDescriptor(handle, index, language, descriptor);
     if (length < 2 || descriptor[1] != LIBUSB_DT_STRING)
         return std::nullopt;
     length = std::min(length, int(descriptor[0]));
