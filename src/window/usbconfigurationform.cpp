@@ -24,12 +24,11 @@ namespace USBConfiguration {
 
 namespace {
 
-// Client size and outer size limits at the base cell. Qt limits the client
-// area, so the limits lose the frame that the outer sizes count.
-constexpr QSize kClientSize(619, 386);
+// Outer size limits at the base cell. Qt limits the client area, so the
+// limits lose the frame that the outer sizes count.
 constexpr QSize kMinimumOuterSize(627, 400);
 constexpr QSize kMaximumOuterSize(627, 420);
-constexpr QSize kOuterFrame = kMinimumOuterSize - kClientSize;
+constexpr QSize kOuterFrame = kMinimumOuterSize - USBConfigurationForm::kBaseClientSize;
 // Wide enough for the names, sizes and dates of the files, at the base cell.
 constexpr QSize kFileDialogSize(800, 500);
 
@@ -268,7 +267,7 @@ void USBConfigurationForm::InitializeComponent()
     }};
 
     setObjectName(QStringLiteral("USBConfigurationForm"));
-    resize(scale.size(kClientSize.width(), kClientSize.height()));
+    resize(scale.size(kBaseClientSize.width(), kBaseClientSize.height()));
     const QSize minimumClient = kMinimumOuterSize - kOuterFrame;
     const QSize maximumClient = kMaximumOuterSize - kOuterFrame;
     setMinimumSize(scale.size(minimumClient.width(), minimumClient.height()));

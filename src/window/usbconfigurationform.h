@@ -60,6 +60,9 @@ class USBConfigurationForm : public QWidget
     Q_OBJECT
 
 public:
+    // The client area at the 6 x 13 base cell.
+    static constexpr QSize kBaseClientSize{619, 386};
+
     explicit USBConfigurationForm(std::unique_ptr<UserDialogs> dialogs = std::make_unique<ModalUserDialogs>());
     ~USBConfigurationForm() override;
 
