@@ -64,6 +64,15 @@ void setValues(const WindowFixture &fixture, const QStringList &fields, const QL
         fixture.control<QSpinBox>(qPrintable(fields[i]))->setValue(shown[i]);
 }
 
+// The field holds `value` and then is emptied as a user would, keeping the focus.
+void emptyWithKeys(QSpinBox *field, int value)
+{
+    field->setValue(value);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
+}
+
 QStringList infoLabels(const WindowFixture &fixture, int tab)
 {
     QStringList texts;
@@ -729,10 +738,7 @@ void WindowCommandsTest::emptyFieldRule()
     fixture.control<QTabWidget>("TabControl")->setCurrentIndex(tab);
     QVERIFY(fixture.showActive());
     auto *field = fixture.control<QSpinBox>(QTest::currentDataTag());
-    field->setValue(before);
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
+    emptyWithKeys(field, before);
     QVERIFY(field->text().isEmpty());
 
     QTest::keyClick(field, Qt::Key_Tab);
@@ -749,10 +755,7 @@ void WindowCommandsTest::functionKeyChecksTheEmptiedField()
     WindowFixture fixture;
     QVERIFY(fixture.showActive());
     auto *field = fixture.control<QSpinBox>("yRF_PowerNumericUpDown");
-    field->setValue(90);
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
+    emptyWithKeys(field, 90);
     const FixtureFolder folder;
     const QString path = folder.path(u"unit.bpack"_s);
     fixture.dialogs->fileAnswers = {path};
@@ -772,10 +775,7 @@ void WindowCommandsTest::functionKeyWritesTheEmptiedIdAsShown()
     fixture.control<QComboBox>("yPTT_SelComboBox1")->setCurrentIndex(0);
     QVERIFY(fixture.showActive());
     auto *field = fixture.control<QSpinBox>("IDnumericUpDown1");
-    field->setValue(1234);
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
+    emptyWithKeys(field, 1234);
     QVERIFY(field->text().isEmpty());
     QTest::keyClick(field, Qt::Key_F5);
 
