@@ -4,6 +4,7 @@
 # Usage: scripts/install-deps.sh [GROUP...]
 #   package: also the tools that build the Debian package and check it
 #   windows: also the mingw-w64 cross compiler and Wine, for scripts/run-windows-tests.sh
+#   screenshot: also a window manager for scripts/screenshot.sh, so that title bars show
 set -euo pipefail
 
 packages=(
@@ -24,8 +25,11 @@ for group in "$@"; do
     windows)
         packages+=(g++-mingw-w64-x86-64-posix wine wine64)
         ;;
+    screenshot)
+        packages+=(openbox)
+        ;;
     *)
-        echo "usage: $0 [package] [windows]" >&2
+        echo "usage: $0 [package] [windows] [screenshot]" >&2
         exit 2
         ;;
     esac
