@@ -5,6 +5,7 @@
 #   package: also the tools that build the Debian package and check it
 #   windows: also the mingw-w64 cross compiler and Wine, for scripts/run-windows-tests.sh
 #   fuzz: also clang and its libFuzzer, for scripts/run-fuzzers.sh
+#   screenshot: also a window manager for scripts/screenshot.sh, so that title bars show
 set -euo pipefail
 
 packages=(
@@ -28,8 +29,11 @@ for group in "$@"; do
     fuzz)
         packages+=(clang libclang-rt-14-dev)
         ;;
+    screenshot)
+        packages+=(openbox)
+        ;;
     *)
-        echo "usage: $0 [package] [windows] [fuzz]" >&2
+        echo "usage: $0 [package] [windows] [fuzz] [screenshot]" >&2
         exit 2
         ;;
     esac

@@ -1,14 +1,15 @@
-// The window's construction: every control and dialog, built once.
+// The window's construction: every control built once, and each file dialog
+// on its first use.
 
 #include "usbconfigurationform.h"
 
 #include "filedialogfilter.h"
 #include "formlayout.h"
 #include "packparameters/kindtext.h"
+#include "windowtext.h"
 
 #include <QApplication>
 #include <QComboBox>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -23,12 +24,13 @@ namespace USBConfiguration {
 
 namespace {
 
-// Client size and outer size limits at the base cell. Qt limits the client
-// area, so the limits lose the frame that the outer sizes count.
-constexpr QSize kClientSize(619, 386);
+// Outer size limits at the base cell. Qt limits the client area, so the
+// limits lose the frame that the outer sizes count.
 constexpr QSize kMinimumOuterSize(627, 400);
 constexpr QSize kMaximumOuterSize(627, 420);
-constexpr QSize kOuterFrame = kMinimumOuterSize - kClientSize;
+constexpr QSize kOuterFrame = kMinimumOuterSize - USBConfigurationForm::kBaseClientSize;
+// Wide enough for the names, sizes and dates of the files, at the base cell.
+constexpr QSize kFileDialogSize(800, 500);
 
 // The filters as the dialogs' designer wrote them: description, bar, pattern.
 const QString kBodypackSaveFilter = QStringLiteral("Bodypack Parameter (*.bpack) | *.bpack");
@@ -73,12 +75,17 @@ QLabel *label(QWidget *parent, const char *name, const QString &text, const Form
 std::tuple<QLabel *, QLabel *, QLabel *, QLabel *, QLabel *, QLabel *>
 infoLabels(QGroupBox *group, const std::array<const char *, 6> &names, const FormScale &scale)
 {
-    return {label(group, names[0], QStringLiteral("0%"), scale, 134, 75, 6),
-            label(group, names[1], QStringLiteral("0,0V"), scale, 134, 49, 5),
-            label(group, names[2], QStringLiteral("x.x.x"), scale, 134, 22, 4),
-            label(group, names[3], qText(InfoCaptions::rssi), scale, 11, 75, 3),
-            label(group, names[4], qText(InfoCaptions::batteryVoltage), scale, 11, 49, 2),
-            label(group, names[5], qText(InfoCaptions::softwareVersion), scale, 11, 22, 0)};
+    const std::tuple labels{label(group, names[0], {}, scale, 134, 75, 6),
+                            label(group, names[1], {}, scale, 134, 49, 5),
+                            label(group, names[2], {}, scale, 134, 22, 4),
+                            label(group, names[3], qText(InfoCaptions::rssi), scale, 11, 75, 3),
+                            label(group, names[4], qText(InfoCaptions::batteryVoltage), scale, 11, 49, 2),
+                            label(group, names[5], qText(InfoCaptions::softwareVersion), scale, 11, 22, 0)};
+    const auto [rssi, battery, version, rssiCaption, batteryCaption, versionCaption] = labels;
+    ReportedValue{rssiCaption, rssi}.show(QStringLiteral("0%"));
+    ReportedValue{batteryCaption, battery}.show(QStringLiteral("0,0V"));
+    ReportedValue{versionCaption, version}.show(QStringLiteral("x.x.x"));
+    return labels;
 }
 
 QPushButton *button(QWidget *parent, const char *name, const QString &caption, const FormScale &scale, Place place,
@@ -106,25 +113,37 @@ QSpinBox *numericField(QWidget *parent, const char *name, Setting setting, const
     return control;
 }
 
-QLabel *settingLabel(QWidget *parent, const char *name, Setting setting, const FormScale &scale, int x, int y, int tab)
+// The caption of a setting's field, which names the field for screen readers;
+// the field's tooltip tells what the setting sets and its range.
+QLabel *settingCaption(QWidget *parent, const char *name, Setting setting, QWidget *field, const FormScale &scale,
+                       int x, int y, int tab)
 {
-    return label(parent, name, qText(settingInfo(setting).caption), scale, x, y, tab);
-}
-
-QFileDialog *fileDialog(QWidget *owner, const char *name, QFileDialog::AcceptMode mode, const QString &filter)
-{
-    auto *dialog = new QFileDialog(owner);
-    dialog->setObjectName(QLatin1String(name));
-    dialog->setAcceptMode(mode);
-    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    dialog->setNameFilters(qtNameFilters(filter));
-    // A name typed without extension gets the filter's, so that the file shows
-    // up in the open dialog's filter later.
-    dialog->setDefaultSuffix(defaultSuffix(filter));
-    return dialog;
+    QLabel *caption = label(parent, name, qText(settingInfo(setting).caption), scale, x, y, tab);
+    nameAfterCaption(field, caption);
+    const auto *number = qobject_cast<QSpinBox *>(field);
+    field->setToolTip(number ? WindowText::settingToolTip(setting, number->minimum(), number->maximum())
+                             : WindowText::settingToolTip(setting));
+    return caption;
 }
 
 } // namespace
+
+QFileDialog &USBConfigurationForm::fileDialog(const FileDialogSlot &slot)
+{
+    if (QFileDialog *made = *slot.dialog)
+        return *made;
+    auto *dialog = new QFileDialog(this);
+    dialog->setObjectName(QLatin1String(slot.name));
+    dialog->setAcceptMode(slot.mode);
+    dialog->setFileMode(slot.mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog->setNameFilters(qtNameFilters(slot.filter));
+    // A name typed without extension gets the filter's, so that the file shows
+    // up in the open dialog's filter later.
+    dialog->setDefaultSuffix(defaultSuffix(slot.filter));
+    dialog->resize(FormScale(fontMetrics()).size(kFileDialogSize.width(), kFileDialogSize.height()));
+    *slot.dialog = dialog;
+    return *dialog;
+}
 
 USBConfigurationForm::USBConfigurationForm(std::unique_ptr<UserDialogs> dialogs)
     : m_dialogs(std::move(dialogs))
@@ -162,6 +181,9 @@ void USBConfigurationForm::InitializeComponent()
                          {289, 59, 118, 23}, 4);
     bSaveButton = button(groupBox3, "bSaveButton", QStringLiteral("F3 Save to File"), scale, {156, 59, 118, 23}, 3);
     bLoadButton = button(groupBox3, "bLoadButton", QStringLiteral("F2 Load from File"), scale, {21, 59, 118, 23}, 2);
+    nameAfterCaption(bUSBCombobox, label2);
+    for (const CommandKey &command : commandKeys())
+        command.button->setToolTip(WindowText::commandToolTip(command.help, command.key));
 
     TabControl = placed(new QTabWidget(this), "TabControl", scale, {12, 132, 600, 239}, 1);
     yTabPage = new QWidget;
@@ -185,23 +207,25 @@ void USBConfigurationForm::InitializeComponent()
     windowColoured.setColor(QPalette::Button, windowColoured.color(QPalette::Base));
     yPTT_SelComboBox1->setPalette(windowColoured);
     growToWidth(yPTT_SelComboBox1, yPTT_SelComboBox1->sizeHint().width());
-    label1 = settingLabel(yGeneralGroupBox, "label1", Setting::PttSelection, scale, 6, 153, 24);
+    label1 = settingCaption(yGeneralGroupBox, "label1", Setting::PttSelection, yPTT_SelComboBox1, scale, 6, 153, 24);
     yMIC_SensitivityNumericUpDown = numericField(yGeneralGroupBox, "yMIC_SensitivityNumericUpDown", Setting::MicSensitivity, scale,
                                                  {153, 125, 100, 20}, 21);
-    yMIC_SensitivityLabel = settingLabel(yGeneralGroupBox, "yMIC_SensitivityLabel", Setting::MicSensitivity,
-                                  scale, 6, 127, 1);
+    yMIC_SensitivityLabel = settingCaption(yGeneralGroupBox, "yMIC_SensitivityLabel", Setting::MicSensitivity,
+                                           yMIC_SensitivityNumericUpDown, scale, 6, 127, 1);
     yStartup_VolumeNumericUpDown = numericField(yGeneralGroupBox, "yStartup_VolumeNumericUpDown", Setting::StartupVolume, scale,
                                                 {153, 73, 100, 20}, 21);
     ySide_ToneNumericUpDown = numericField(yGeneralGroupBox, "ySide_ToneNumericUpDown", Setting::SideTone, scale,
                                            {153, 99, 100, 20}, 21);
     IDnumericUpDown1 = numericField(yGeneralGroupBox, "IDnumericUpDown1", Setting::Id, scale, {153, 20, 100, 20}, 22);
-    ySide_ToneLabel = settingLabel(yGeneralGroupBox, "ySide_ToneLabel", Setting::SideTone, scale, 6, 101, 1);
+    ySide_ToneLabel = settingCaption(yGeneralGroupBox, "ySide_ToneLabel", Setting::SideTone, ySide_ToneNumericUpDown,
+                                     scale, 6, 101, 1);
     yRF_PowerNumericUpDown = numericField(yGeneralGroupBox, "yRF_PowerNumericUpDown", Setting::RfPower, scale,
                                           {153, 47, 100, 20}, 21);
-    yStartup_VolumeLabel = settingLabel(yGeneralGroupBox, "yStartup_VolumeLabel", Setting::StartupVolume,
-                                 scale, 6, 75, 1);
-    yRF_powerLabel = settingLabel(yGeneralGroupBox, "yRF_powerLabel", Setting::RfPower, scale, 6, 49, 4);
-    yIDLabel = settingLabel(yGeneralGroupBox, "yIDLabel", Setting::Id, scale, 6, 22, 1);
+    yStartup_VolumeLabel = settingCaption(yGeneralGroupBox, "yStartup_VolumeLabel", Setting::StartupVolume,
+                                          yStartup_VolumeNumericUpDown, scale, 6, 75, 1);
+    yRF_powerLabel = settingCaption(yGeneralGroupBox, "yRF_powerLabel", Setting::RfPower, yRF_PowerNumericUpDown,
+                                    scale, 6, 49, 4);
+    yIDLabel = settingCaption(yGeneralGroupBox, "yIDLabel", Setting::Id, IDnumericUpDown1, scale, 6, 22, 1);
 
     std::tie(bv_RSSIlabel1, bv_Batterylabel1, bv_SVlabel1, b_RSSIlabel1, b_Batterylabel1, b_SVlabel1) =
         infoLabels(yRadioGroupBox,
@@ -219,31 +243,31 @@ void USBConfigurationForm::InitializeComponent()
 
     aStartup_VolumeNumericUpDown = numericField(aGeneralGroupBox, "aStartup_VolumeNumericUpDown", Setting::StartupVolume, scale,
                                                 {153, 73, 100, 20}, 21);
-    aStartup_VolumeLabel = settingLabel(aGeneralGroupBox, "aStartup_VolumeLabel", Setting::StartupVolume,
-                                 scale, 6, 75, 1);
+    aStartup_VolumeLabel = settingCaption(aGeneralGroupBox, "aStartup_VolumeLabel", Setting::StartupVolume,
+                                          aStartup_VolumeNumericUpDown, scale, 6, 75, 1);
     aIDnumericUpDown1 = numericField(aGeneralGroupBox, "aIDnumericUpDown1", Setting::Id, scale, {153, 20, 100, 20}, 23);
     aRF_PowerNumericUpDown = numericField(aGeneralGroupBox, "aRF_PowerNumericUpDown", Setting::RfPower, scale,
                                           {153, 47, 100, 20}, 21);
-    aRF_PowerLabel = settingLabel(aGeneralGroupBox, "aRF_PowerLabel", Setting::RfPower, scale, 6, 49, 4);
-    aIDlabel = settingLabel(aGeneralGroupBox, "aIDlabel", Setting::Id, scale, 6, 22, 1);
-
-    bSaveFileDialog = fileDialog(this, "bSaveFileDialog", QFileDialog::AcceptSave, kBodypackSaveFilter);
-    bOpenFileDialog = fileDialog(this, "bOpenFileDialog", QFileDialog::AcceptOpen, kBodypackOpenFilter);
-    aSaveFileDialog = fileDialog(this, "aSaveFileDialog", QFileDialog::AcceptSave, kAircraftPackSaveFilter);
-    aOpenFileDialog = fileDialog(this, "aOpenFileDialog", QFileDialog::AcceptOpen, kAircraftPackOpenFilter);
+    aRF_PowerLabel = settingCaption(aGeneralGroupBox, "aRF_PowerLabel", Setting::RfPower, aRF_PowerNumericUpDown,
+                                    scale, 6, 49, 4);
+    aIDlabel = settingCaption(aGeneralGroupBox, "aIDlabel", Setting::Id, aIDnumericUpDown1, scale, 6, 22, 1);
 
     m_tabs = {{
-        {PackKind::Bodypack, yTabPage, bSaveFileDialog, bOpenFileDialog,
+        {PackKind::Bodypack, yTabPage,
+         {"bSaveFileDialog", QFileDialog::AcceptSave, kBodypackSaveFilter, &bSaveFileDialog},
+         {"bOpenFileDialog", QFileDialog::AcceptOpen, kBodypackOpenFilter, &bOpenFileDialog},
          {IDnumericUpDown1, yRF_PowerNumericUpDown, yMIC_SensitivityNumericUpDown, ySide_ToneNumericUpDown,
           yStartup_VolumeNumericUpDown, yPTT_SelComboBox1},
-         bv_SVlabel1, bv_Batterylabel1, bv_RSSIlabel1},
-        {PackKind::AircraftPack, aTabPage, aSaveFileDialog, aOpenFileDialog,
+         {b_SVlabel1, bv_SVlabel1}, {b_Batterylabel1, bv_Batterylabel1}, {b_RSSIlabel1, bv_RSSIlabel1}},
+        {PackKind::AircraftPack, aTabPage,
+         {"aSaveFileDialog", QFileDialog::AcceptSave, kAircraftPackSaveFilter, &aSaveFileDialog},
+         {"aOpenFileDialog", QFileDialog::AcceptOpen, kAircraftPackOpenFilter, &aOpenFileDialog},
          {aIDnumericUpDown1, aRF_PowerNumericUpDown, nullptr, nullptr, aStartup_VolumeNumericUpDown, nullptr},
-         Av_SVlabel4, av_Batterylabel3, av_RSSIlabel1},
+         {a_SVlabel7, Av_SVlabel4}, {A_Batterylabel6, av_Batterylabel3}, {a_RSSIlabel5, av_RSSIlabel1}},
     }};
 
     setObjectName(QStringLiteral("USBConfigurationForm"));
-    resize(scale.size(kClientSize.width(), kClientSize.height()));
+    resize(scale.size(kBaseClientSize.width(), kBaseClientSize.height()));
     const QSize minimumClient = kMinimumOuterSize - kOuterFrame;
     const QSize maximumClient = kMaximumOuterSize - kOuterFrame;
     setMinimumSize(scale.size(minimumClient.width(), minimumClient.height()));

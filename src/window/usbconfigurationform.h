@@ -7,8 +7,10 @@
 #include "common/errortype.h"
 #include "packparameters/packrecords.h"
 #include "rangeadjustments.h"
+#include "screenreadernames.h"
 #include "userdialogs.h"
 
+#include <QFileDialog>
 #include <QWidget>
 
 #include <array>
@@ -17,7 +19,6 @@
 #include <optional>
 
 class QComboBox;
-class QFileDialog;
 class QGroupBox;
 class QKeyEvent;
 class QLabel;
@@ -27,20 +28,31 @@ class QTabWidget;
 
 namespace USBConfiguration {
 
+// A file dialog is built on its first use and then kept for the window's
+// life: building one sets up a file system model and loads the icon theme,
+// which would double the time the window takes to show.
+struct FileDialogSlot
+{
+    const char *name;
+    QFileDialog::AcceptMode mode;
+    QString filter; // description, bar, pattern
+    QFileDialog **dialog; // the window's member, nullptr until first use
+};
+
 // What the commands need of one tab: its pack kind, its two file dialogs and
 // the controls its record is copied to and from.
 struct PackTab
 {
     PackKind kind;
     QWidget *page;
-    QFileDialog *saveDialog;
-    QFileDialog *openDialog;
+    FileDialogSlot saveDialog;
+    FileDialogSlot openDialog;
     // A spin box or, for a setting chosen from a list, a drop-down; nullptr
     // for the settings that the kind lacks. Indexed by Setting.
     std::array<QWidget *, kSettingCount> fields;
-    QLabel *version;
-    QLabel *battery;
-    QLabel *rssi;
+    ReportedValue version;
+    ReportedValue battery;
+    ReportedValue rssi;
 };
 
 class USBConfigurationForm : public QWidget
@@ -48,6 +60,9 @@ class USBConfigurationForm : public QWidget
     Q_OBJECT
 
 public:
+    // The client area at the 6 x 13 base cell.
+    static constexpr QSize kBaseClientSize{619, 386};
+
     explicit USBConfigurationForm(std::unique_ptr<UserDialogs> dialogs = std::make_unique<ModalUserDialogs>());
     ~USBConfigurationForm() override;
 
@@ -59,6 +74,13 @@ private:
     void InitializeComponent();
     void USBConfigurationForm_Load();
 
+    struct CommandKey
+    {
+        QKeyCombination key;
+        QPushButton *button;
+        QString help; // what the command does, for the button's tooltip
+    };
+    std::array<CommandKey, 4> commandKeys() const;
     // Runs a command for F2 to F5 pressed without modifiers, before the focused
     // control sees the key; true when the key was taken.
     bool ProcessCmdKey(const QKeyEvent &key);
@@ -90,7 +112,8 @@ private:
     };
     // The selected tab and the file chosen in its `dialog`; std::nullopt
     // when the dialog ended with anything but OK.
-    std::optional<ChosenFile> chooseFileOnSelectedTab(QFileDialog *PackTab::*dialog);
+    std::optional<ChosenFile> chooseFileOnSelectedTab(FileDialogSlot PackTab::*dialog);
+    QFileDialog &fileDialog(const FileDialogSlot &slot);
     std::uint16_t selectedDeviceIndex() const;
     bool isEmptyFieldRuleField(const QObject *object) const;
 
@@ -148,10 +171,10 @@ private:
     QLabel *aRF_PowerLabel;
     QLabel *aIDlabel;
 
-    QFileDialog *bSaveFileDialog;
-    QFileDialog *bOpenFileDialog;
-    QFileDialog *aSaveFileDialog;
-    QFileDialog *aOpenFileDialog;
+    QFileDialog *bSaveFileDialog = nullptr;
+    QFileDialog *bOpenFileDialog = nullptr;
+    QFileDialog *aSaveFileDialog = nullptr;
+    QFileDialog *aOpenFileDialog = nullptr;
 
     std::array<PackTab, 2> m_tabs{};
 };

@@ -4,7 +4,6 @@
 
 #include "common/outcometexts.h"
 #include "devicelink/unitlisting.h"
-#include "formlayout.h"
 #include "packparameters/packexchange.h"
 #include "packparameters/packparameters.h"
 #include "packparameters/packsettings.h"
@@ -16,6 +15,7 @@
 #include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
@@ -43,6 +43,13 @@ public:
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
+// The open list of a drop-down is a window of its own, owned by the drop-down.
+QComboBox *dropDownOfOpenList(const QWidget *target)
+{
+    const QWidget *list = target->window();
+    return list->windowType() == Qt::Popup ? qobject_cast<QComboBox *>(list->parentWidget()) : nullptr;
+}
+
 } // namespace
 
 void USBConfigurationForm::showEvent(QShowEvent *event)
@@ -64,9 +71,12 @@ void USBConfigurationForm::USBConfigurationForm_Load()
 bool USBConfigurationForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const auto *target = qobject_cast<QWidget *>(watched);
-        if (target && target->window() == this && ProcessCmdKey(*static_cast<QKeyEvent *>(event)))
-            return true;
+        if (const auto *target = qobject_cast<QWidget *>(watched)) {
+            const QComboBox *openDropDown = dropDownOfOpenList(target);
+            const QWidget *owner = openDropDown ? openDropDown->window() : target->window();
+            if (owner == this && ProcessCmdKey(*static_cast<QKeyEvent *>(event)))
+                return true;
+        }
     } else if (event->type() == QEvent::FocusOut && isEmptyFieldRuleField(watched)) {
         // Before the field's own focus-out handling puts its old value back.
         bRFPowerNumericUpDown_Validating(static_cast<QSpinBox *>(watched));
@@ -74,24 +84,33 @@ bool USBConfigurationForm::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+std::array<USBConfigurationForm::CommandKey, 4> USBConfigurationForm::commandKeys() const
+{
+    return {{
+        {QKeyCombination(Qt::Key_F2), bLoadButton, WindowText::loadHelp},
+        {QKeyCombination(Qt::Key_F3), bSaveButton, WindowText::saveHelp},
+        {QKeyCombination(Qt::Key_F4), bReadButton, WindowText::readHelp},
+        {QKeyCombination(Qt::Key_F5), bWritebutton, WindowText::writeHelp},
+    }};
+}
+
 bool USBConfigurationForm::ProcessCmdKey(const QKeyEvent &key)
 {
-    const std::array<std::pair<QKeyCombination, QPushButton *>, 4> commandKeys{{
-        {QKeyCombination(Qt::Key_F2), bLoadButton},
-        {QKeyCombination(Qt::Key_F3), bSaveButton},
-        {QKeyCombination(Qt::Key_F4), bReadButton},
-        {QKeyCombination(Qt::Key_F5), bWritebutton},
-    }};
+    const auto commands = commandKeys();
     // The whole combination counts, so Shift, Ctrl or Alt with the key match none.
-    const auto command = std::find_if(commandKeys.begin(), commandKeys.end(),
-                                      [&](const auto &entry) { return entry.first == key.keyCombination(); });
-    if (command == commandKeys.end())
+    const auto command = std::find_if(commands.begin(), commands.end(),
+                                      [&](const CommandKey &entry) { return entry.key == key.keyCombination(); });
+    if (command == commands.end())
         return false;
+    // The command's dialog or box comes up in place of a drop-down's open list.
+    if (QWidget *popup = QApplication::activePopupWidget())
+        if (QComboBox *dropDown = dropDownOfOpenList(popup))
+            dropDown->hidePopup();
     // A click moves the focus to the button and so checks the field that had
     // it; the key leaves the focus where it is, so check the field here.
     if (isEmptyFieldRuleField(focusWidget()))
         bRFPowerNumericUpDown_Validating(static_cast<QSpinBox *>(focusWidget()));
-    command->second->click();
+    command->button->click();
     return true;
 }
 
@@ -139,6 +158,13 @@ void USBConfigurationForm::bSearchUSBButton_Click()
     for (const ListedUnit &unit : units)
         bUSBCombobox->addItem(unit.description, unit.device);
     bUSBCombobox->setCurrentIndex(bUSBCombobox->count() > 0 ? 0 : -1);
+    // An empty list says why it is empty; the text is no entry, so nothing
+    // is selected and the device index stays that of no unit. The drop-down
+    // is too narrow to show all of it, so its tooltip, which screen readers
+    // read as its description, has it whole.
+    const QString emptyNote = units.isEmpty() ? WindowText::noUnitFound : QString();
+    bUSBCombobox->lineEdit()->setPlaceholderText(emptyNote);
+    bUSBCombobox->setToolTip(emptyNote);
     // Show a long description whole in the open list.
     bUSBCombobox->view()->setMinimumWidth(bUSBCombobox->view()->sizeHintForColumn(0) + kListMargin);
 }
@@ -185,12 +211,12 @@ void USBConfigurationForm::bWriteButton_Click()
 }
 
 std::optional<USBConfigurationForm::ChosenFile>
-USBConfigurationForm::chooseFileOnSelectedTab(QFileDialog *PackTab::*dialog)
+USBConfigurationForm::chooseFileOnSelectedTab(FileDialogSlot PackTab::*dialog)
 {
     const PackTab *tab = selectedTab();
     if (!tab)
         return std::nullopt;
-    const auto path = m_dialogs->chooseFile(*(tab->*dialog));
+    const auto path = m_dialogs->chooseFile(fileDialog(tab->*dialog));
     if (!path)
         return std::nullopt;
     return ChosenFile{*tab, *path};
@@ -261,9 +287,9 @@ RangeAdjustments USBConfigurationForm::StoreToGUI(const PackTab &tab, const Reco
     const auto dotted = dottedVersionText(record.sv);
     if (!dotted)
         return adjustments;
-    setAutoSizedText(tab.version, *dotted);
-    setAutoSizedText(tab.battery, record.batt_voltage.toString(QLocale()) + QStringLiteral(" V"));
-    setAutoSizedText(tab.rssi, QString::number(record.rssi));
+    tab.version.show(*dotted);
+    tab.battery.show(record.batt_voltage.toString(QLocale()) + QStringLiteral(" V"));
+    tab.rssi.show(QString::number(record.rssi));
     return adjustments;
 }
 
@@ -277,14 +303,18 @@ void USBConfigurationForm::LoadFromGUI(const PackTab &tab, Record &record)
             // No entry chosen counts as the first; a write refuses that case
             // before anything is sent, and files carry no such selection.
             values.set(info.setting, std::max(list->currentIndex(), 0));
-        else if (auto *number = qobject_cast<QSpinBox *>(field))
+        else if (auto *number = qobject_cast<QSpinBox *>(field)) {
+            // A field still being edited (an emptied ID, say) shows again the
+            // value it holds, so that what is sent is what the user sees.
+            number->interpretText();
             values.set(info.setting, info.shownNegated ? -number->value() : number->value());
+        }
     }
     values.applyTo(record);
     // A write decides about the version-dependent settings by the version
     // last read into this tab, as its label shows it.
     if (packKind(tab.kind).hasVersionedSettings())
-        record.sv = tab.version->text();
+        record.sv = tab.version.value->text();
 }
 
 } // namespace USBConfiguration

@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <memory>
 #include <optional>
 
 class QFileDialog;
@@ -28,3 +29,11 @@ public:
     void showMessage(QWidget *owner, QMessageBox::Icon icon, const QString &title, const QString &text) override;
     std::optional<QString> chooseFile(QFileDialog &dialog) override;
 };
+
+// The box that ModalUserDialogs shows, not yet shown.
+std::unique_ptr<QMessageBox> messageBox(QWidget *owner, QMessageBox::Icon icon, const QString &title,
+                                        const QString &text);
+
+// The least width at which a window manager shows `title` whole in the title
+// bar, beside the window's icon and buttons.
+int widthForTitle(const QString &title);

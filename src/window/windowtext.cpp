@@ -2,7 +2,21 @@
 
 #include "packparameters/kindtext.h"
 
+#include <QKeySequence>
 #include <QStringList>
+
+namespace {
+
+// "Aircraft Switch or Microphone Switch"
+QString choicesOf(const SettingInfo &info)
+{
+    QStringList choices;
+    for (const SettingChoice &choice : info.choices)
+        choices.append(qText(choice.caption));
+    return choices.join(QStringLiteral(" or "));
+}
+
+} // namespace
 
 QString WindowText::productVersion()
 {
@@ -17,10 +31,23 @@ QString WindowText::title()
 QString WindowText::chooseFromList(Setting setting)
 {
     const SettingInfo &info = settingInfo(setting);
-    QStringList choices;
-    for (const SettingChoice &choice : info.choices)
-        choices.append(qText(choice.caption));
     return QStringLiteral("No %1 is selected. Please choose %2 under %1, then write the parameters again. Nothing was "
                           "written to the device.")
-        .arg(qText(info.name), choices.join(QStringLiteral(" or ")));
+        .arg(qText(info.name), choicesOf(info));
+}
+
+QString WindowText::settingToolTip(Setting setting)
+{
+    const SettingInfo &info = settingInfo(setting);
+    return QStringLiteral("%1. Choose %2.").arg(qText(info.description), choicesOf(info));
+}
+
+QString WindowText::settingToolTip(Setting setting, int lowest, int highest)
+{
+    return QStringLiteral("%1, from %2 to %3.").arg(qText(settingInfo(setting).description)).arg(lowest).arg(highest);
+}
+
+QString WindowText::commandToolTip(const QString &help, QKeyCombination key)
+{
+    return QStringLiteral("%1 (%2)").arg(help, QKeySequence(key).toString(QKeySequence::NativeText));
 }

@@ -7,11 +7,13 @@
 #include "windowfixture.h"
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -60,6 +62,15 @@ void setValues(const WindowFixture &fixture, const QStringList &fields, const QL
 {
     for (qsizetype i = 0; i < fields.size(); ++i)
         fixture.control<QSpinBox>(qPrintable(fields[i]))->setValue(shown[i]);
+}
+
+// The field holds `value` and then is emptied as a user would, keeping the focus.
+void emptyWithKeys(QSpinBox *field, int value)
+{
+    field->setValue(value);
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Backspace);
 }
 
 QStringList infoLabels(const WindowFixture &fixture, int tab)
@@ -124,9 +135,12 @@ private slots:
     void failedSave();
     void keys_data();
     void keys();
+    void functionKeyInAnOpenList_data();
+    void functionKeyInAnOpenList();
     void emptyFieldRule_data();
     void emptyFieldRule();
     void functionKeyChecksTheEmptiedField();
+    void functionKeyWritesTheEmptiedIdAsShown();
     void waitCursorWhileTalkingToUnits();
 };
 
@@ -154,6 +168,27 @@ void WindowCommandsTest::search()
     QCOMPARE(entries(devices), expected);
     QCOMPARE(devices->currentIndex(), units > 0 ? 0 : -1);
     QVERIFY(fixture.dialogs->messages.isEmpty());
+    if (units > 0) {
+        QVERIFY(devices->lineEdit()->placeholderText().isEmpty());
+        return;
+    }
+
+    // No box, but the empty list says why, also to a screen reader; that text
+    // is neither an entry nor a selection, so a Read still addresses no unit.
+    const QString noUnit = u"No unit found: connect one and search again"_s;
+    QCOMPARE(devices->lineEdit()->placeholderText(), noUnit);
+    QCOMPARE(QAccessible::queryAccessibleInterface(devices)->text(QAccessible::Description), noUnit);
+    QVERIFY(devices->currentText().isEmpty());
+    click(fixture, "bReadButton");
+    QCOMPARE(fixture.dialogs->messages.size(), 1);
+    QCOMPARE(fixture.dialogs->messages.first().text, Expected::noProductId);
+
+    // Gone once a unit is found.
+    fixture.bridge->plug(SimulatedUnit::demoBodypack());
+    click(fixture, "bSearchUSBButton");
+    QVERIFY(devices->lineEdit()->placeholderText().isEmpty());
+    QVERIFY(devices->toolTip().isEmpty());
+    QCOMPARE(devices->currentIndex(), 0);
 }
 
 void WindowCommandsTest::searchRebuildsTheList()
@@ -232,6 +267,9 @@ void WindowCommandsTest::readBodypack()
     QCOMPARE(values(fixture, kBodypackFields), kDemoBodypackValues);
     QCOMPARE(fixture.control<QComboBox>("yPTT_SelComboBox1")->currentIndex(), ptt);
     QCOMPARE(infoLabels(fixture, 0), labels);
+    QCOMPARE(QAccessible::queryAccessibleInterface(fixture.control<QLabel>("bv_Batterylabel1"))
+                 ->text(QAccessible::Name),
+             u"Battery Voltage: "_s + labels[1]);
     QCOMPARE(fixture.control<QTabWidget>("TabControl")->currentIndex(), 0);
     QCOMPARE(fixture.dialogs->messages.size(), 1);
     const ScriptedDialogs::Message &box = fixture.dialogs->messages.first();
@@ -631,6 +669,50 @@ void WindowCommandsTest::keys()
         QVERIFY2(!combo->view()->isVisible(), "the key opened a drop-down list");
 }
 
+void WindowCommandsTest::functionKeyInAnOpenList_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QStringList>("fileDialogs");
+    QTest::addColumn<QStringList>("messages");
+    QTest::newRow("F4 in the device list") << u"bUSBCombobox"_s << int(Qt::Key_F4) << QStringList()
+                                           << QStringList{Expected::readFromDevice};
+    QTest::newRow("F4 in the PTT list") << u"yPTT_SelComboBox1"_s << int(Qt::Key_F4) << QStringList()
+                                        << QStringList{Expected::readFromDevice};
+    QTest::newRow("F2 in the device list") << u"bUSBCombobox"_s << int(Qt::Key_F2)
+                                           << QStringList{u"bOpenFileDialog"_s} << QStringList();
+    QTest::newRow("F5 in the PTT list") << u"yPTT_SelComboBox1"_s << int(Qt::Key_F5) << QStringList()
+                                        << QStringList{Expected::written};
+}
+
+void WindowCommandsTest::functionKeyInAnOpenList()
+{
+    // The open list is a window of its own that takes the keys; the command
+    // keys still run their command, and the list closes.
+    QFETCH(QString, list);
+    QFETCH(int, key);
+    QFETCH(QStringList, fileDialogs);
+    QFETCH(QStringList, messages);
+    WindowFixture fixture;
+    fixture.bridge->plug(SimulatedUnit::demoBodypack());
+    click(fixture, "bSearchUSBButton");
+    auto *ptt = fixture.control<QComboBox>("yPTT_SelComboBox1");
+    ptt->setCurrentIndex(0);
+    QVERIFY(fixture.showActive());
+    auto *dropDown = fixture.control<QComboBox>(qPrintable(list));
+    dropDown->setFocus();
+    dropDown->showPopup();
+    QTRY_VERIFY(dropDown->view()->isVisible());
+    QTest::keyClick(dropDown->view(), Qt::Key(key));
+
+    QVERIFY(!dropDown->view()->isVisible());
+    QCOMPARE(fixture.dialogs->fileDialogsShown, fileDialogs);
+    QStringList shown;
+    for (const ScriptedDialogs::Message &message : fixture.dialogs->messages)
+        shown.append(message.text);
+    QCOMPARE(shown, messages);
+}
+
 void WindowCommandsTest::emptyFieldRule_data()
 {
     QTest::addColumn<int>("tab");
@@ -656,10 +738,7 @@ void WindowCommandsTest::emptyFieldRule()
     fixture.control<QTabWidget>("TabControl")->setCurrentIndex(tab);
     QVERIFY(fixture.showActive());
     auto *field = fixture.control<QSpinBox>(QTest::currentDataTag());
-    field->setValue(before);
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
+    emptyWithKeys(field, before);
     QVERIFY(field->text().isEmpty());
 
     QTest::keyClick(field, Qt::Key_Tab);
@@ -676,10 +755,7 @@ void WindowCommandsTest::functionKeyChecksTheEmptiedField()
     WindowFixture fixture;
     QVERIFY(fixture.showActive());
     auto *field = fixture.control<QSpinBox>("yRF_PowerNumericUpDown");
-    field->setValue(90);
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Backspace);
+    emptyWithKeys(field, 90);
     const FixtureFolder folder;
     const QString path = folder.path(u"unit.bpack"_s);
     fixture.dialogs->fileAnswers = {path};
@@ -687,6 +763,28 @@ void WindowCommandsTest::functionKeyChecksTheEmptiedField()
 
     QCOMPARE(field->text(), u"0"_s);
     QVERIFY(folder.contents(u"unit.bpack"_s).contains("<RF_Power>0</RF_Power>"));
+}
+
+void WindowCommandsTest::functionKeyWritesTheEmptiedIdAsShown()
+{
+    // An emptied ID field keeps its value until it is left; before the command
+    // reads it, the field shows that value again, so what it writes is shown.
+    WindowFixture fixture;
+    const auto unit = fixture.bridge->plug(SimulatedUnit::demoBodypack());
+    click(fixture, "bSearchUSBButton");
+    fixture.control<QComboBox>("yPTT_SelComboBox1")->setCurrentIndex(0);
+    QVERIFY(fixture.showActive());
+    auto *field = fixture.control<QSpinBox>("IDnumericUpDown1");
+    emptyWithKeys(field, 1234);
+    QVERIFY(field->text().isEmpty());
+    QTest::keyClick(field, Qt::Key_F5);
+
+    QCOMPARE(field->text(), u"1234"_s);
+    QVERIFY(field->hasFocus());
+    QVERIFY(!unit->receivedFrames().isEmpty());
+    QCOMPARE(unit->receivedFrames().first(), bytes({4, 87, 52, 12, 34, 143}));
+    QCOMPARE(fixture.dialogs->messages.size(), 1);
+    QCOMPARE(fixture.dialogs->messages.first().text, Expected::written);
 }
 
 void WindowCommandsTest::waitCursorWhileTalkingToUnits()

@@ -1,18 +1,22 @@
 // The window as built: its controls, their texts, places, ranges and tab
 // indexes, the file dialogs, the size limits, the title, the state it starts
-// in and the focus order; and that nothing overlaps or is cut off at Debian's
-// default font.
+// in and the focus order; what screen readers and tooltips tell about the
+// controls; and that nothing overlaps or is cut off at Debian's default font,
+// neither in the window nor in a message box's title.
 
 #include "filedialogfilter.h"
 #include "formlayout.h"
 #include "windowfixture.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QSpinBox>
 #include <QStyle>
 #include <QStyleOptionGroupBox>
@@ -21,6 +25,8 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+
+Q_DECLARE_METATYPE(QMessageBox::Icon)
 
 namespace {
 
@@ -66,6 +72,11 @@ private slots:
     void pttDropDown();
     void fileDialogs_data();
     void fileDialogs();
+    void screenReaderNames();
+    void toolTips_data();
+    void toolTips();
+    void messageBoxShowsItsWholeTitle_data();
+    void messageBoxShowsItsWholeTitle();
     void barSeparatedFilters_data();
     void barSeparatedFilters();
     void nothingOverlapsOrIsCutOff();
@@ -218,28 +229,157 @@ void WindowLayoutTest::pttDropDown()
 
 void WindowLayoutTest::fileDialogs_data()
 {
+    QTest::addColumn<int>("tab");
+    QTest::addColumn<QString>("button");
     QTest::addColumn<QFileDialog::AcceptMode>("mode");
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("suffix");
-    QTest::newRow("bSaveFileDialog") << QFileDialog::AcceptSave << u"Bodypack Parameter (*.bpack)"_s << u"bpack"_s;
-    QTest::newRow("bOpenFileDialog") << QFileDialog::AcceptOpen << u"Bodypack Parameters (*.bpack)"_s << u"bpack"_s;
-    QTest::newRow("aSaveFileDialog") << QFileDialog::AcceptSave << u"Aircraftpack Parameters (*.apack)"_s
-                                     << u"apack"_s;
-    QTest::newRow("aOpenFileDialog") << QFileDialog::AcceptOpen << u"Aircraftpack Parameters (*.apack)"_s
-                                     << u"apack"_s;
+    QTest::newRow("bSaveFileDialog") << 0 << u"bSaveButton"_s << QFileDialog::AcceptSave
+                                     << u"Bodypack Parameter (*.bpack)"_s << u"bpack"_s;
+    QTest::newRow("bOpenFileDialog") << 0 << u"bLoadButton"_s << QFileDialog::AcceptOpen
+                                     << u"Bodypack Parameters (*.bpack)"_s << u"bpack"_s;
+    QTest::newRow("aSaveFileDialog") << 1 << u"bSaveButton"_s << QFileDialog::AcceptSave
+                                     << u"Aircraftpack Parameters (*.apack)"_s << u"apack"_s;
+    QTest::newRow("aOpenFileDialog") << 1 << u"bLoadButton"_s << QFileDialog::AcceptOpen
+                                     << u"Aircraftpack Parameters (*.apack)"_s << u"apack"_s;
 }
 
 void WindowLayoutTest::fileDialogs()
 {
+    QFETCH(int, tab);
+    QFETCH(QString, button);
     QFETCH(QFileDialog::AcceptMode, mode);
     QFETCH(QString, filter);
     QFETCH(QString, suffix);
     WindowFixture fixture;
+    // Built on first use, not with the window.
+    QVERIFY(fixture.window->findChildren<QFileDialog *>().isEmpty());
+    fixture.control<QTabWidget>("TabControl")->setCurrentIndex(tab);
+    auto *command = fixture.control<QPushButton>(qPrintable(button));
+    command->click();
+
     auto *dialog = fixture.control<QFileDialog>(QTest::currentDataTag());
     QCOMPARE(dialog->acceptMode(), mode);
     QCOMPARE(dialog->nameFilters(), QStringList{filter});
     QCOMPARE(dialog->defaultSuffix(), suffix);
     QVERIFY(!dialog->isVisible());
+    // Room for the files' names, sizes and dates, scaled like the window.
+    QCOMPARE(dialog->size(), FormScale(fixture.window->fontMetrics()).size(800, 500));
+
+    // Kept for the window's life: the next use shows the same dialog.
+    command->click();
+    QCOMPARE(fixture.window->findChildren<QFileDialog *>(), QList<QFileDialog *>{dialog});
+    QCOMPARE(fixture.dialogs->fileDialogsShown, QStringList(2, QString::fromLatin1(QTest::currentDataTag())));
+}
+
+void WindowLayoutTest::screenReaderNames()
+{
+    QAccessible::setActive(true);
+    WindowFixture fixture;
+    fixture.window->show();
+    auto accessibleName = [](QWidget *widget) {
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+    };
+    const QMap<QString, QString> fieldNames{
+        {u"bUSBCombobox"_s, u"USB Devices"_s},
+        {u"IDnumericUpDown1"_s, u"ID"_s},
+        {u"yRF_PowerNumericUpDown"_s, u"RF Power (0-127)"_s},
+        {u"yStartup_VolumeNumericUpDown"_s, u"Startup Volume (0-9)"_s},
+        {u"ySide_ToneNumericUpDown"_s, u"Side Tone (0-24)"_s},
+        {u"yMIC_SensitivityNumericUpDown"_s, u"Mic sensivity (0-15)"_s},
+        {u"yPTT_SelComboBox1"_s, u"PTT Control"_s},
+        {u"aIDnumericUpDown1"_s, u"ID"_s},
+        {u"aRF_PowerNumericUpDown"_s, u"RF Power (0-127)"_s},
+        {u"aStartup_VolumeNumericUpDown"_s, u"Startup Volume (0-9)"_s},
+    };
+    QStringList groupCaptions;
+    for (const QGroupBox *group : fixture.window->findChildren<QGroupBox *>())
+        groupCaptions.append(group->title());
+
+    QList<QWidget *> inputs;
+    for (QSpinBox *field : fixture.window->findChildren<QSpinBox *>())
+        inputs.append(field);
+    for (QComboBox *list : fixture.window->findChildren<QComboBox *>())
+        inputs.append(list);
+    QCOMPARE(inputs.size(), fieldNames.size());
+    for (QWidget *input : inputs) {
+        const QString field = input->objectName();
+        // Drop-downs without an entry shown, as they start, announce their name.
+        const QString name = accessibleName(input);
+        QCOMPARE(name, fieldNames.value(field));
+        QVERIFY2(!groupCaptions.contains(name), qPrintable(field));
+        // Qt on Linux announces a drop-down that shows an entry by the entry
+        // and takes the field's name from its label: its caption comes first.
+        const auto labels = QAccessible::queryAccessibleInterface(input)->relations(QAccessible::Label);
+        QVERIFY2(!labels.isEmpty(), qPrintable(field));
+        auto *caption = qobject_cast<QLabel *>(labels.first().first->object());
+        QVERIFY2(caption && caption->buddy() == input, qPrintable(field));
+    }
+
+    // Reported values are read with their captions.
+    QCOMPARE(accessibleName(fixture.control<QLabel>("bv_Batterylabel1")), u"Battery Voltage: 0,0V"_s);
+    QCOMPARE(accessibleName(fixture.control<QLabel>("Av_SVlabel4")), u"Software Version: x.x.x"_s);
+    QCOMPARE(accessibleName(fixture.control<QLabel>("av_RSSIlabel1")), u"RSSI: 0%"_s);
+}
+
+void WindowLayoutTest::toolTips_data()
+{
+    QTest::addColumn<QString>("toolTip");
+    QTest::newRow("IDnumericUpDown1") << u"The unit's ID, from 0 to 9999."_s;
+    QTest::newRow("yRF_PowerNumericUpDown") << u"The transmit power of the unit's radio, from 0 to 127."_s;
+    QTest::newRow("yStartup_VolumeNumericUpDown") << u"The volume the unit starts with, from 0 to 9."_s;
+    QTest::newRow("ySide_ToneNumericUpDown")
+        << u"How loud the wearer hears their own voice, as a cut below full level, from -24 to 0."_s;
+    QTest::newRow("yMIC_SensitivityNumericUpDown") << u"The sensitivity of the microphone input, from 0 to 15."_s;
+    QTest::newRow("yPTT_SelComboBox1") << u"Which switch keys the transmitter: the aircraft's or the microphone's. "
+                                          u"Choose Aircraft Switch or Microphone Switch."_s;
+    QTest::newRow("aIDnumericUpDown1") << u"The unit's ID, from 0 to 9999."_s;
+    QTest::newRow("aRF_PowerNumericUpDown") << u"The transmit power of the unit's radio, from 0 to 127."_s;
+    QTest::newRow("aStartup_VolumeNumericUpDown") << u"The volume the unit starts with, from 0 to 9."_s;
+    QTest::newRow("bLoadButton") << u"Load a parameter file into the selected tab (F2)"_s;
+    QTest::newRow("bSaveButton") << u"Save the settings of the selected tab to a parameter file (F3)"_s;
+    QTest::newRow("bReadButton") << u"Read the unit chosen under USB Devices into the selected tab (F4)"_s;
+    QTest::newRow("bWritebutton") << u"Write the settings of the selected tab to the unit chosen under USB Devices "
+                                     u"(F5)"_s;
+}
+
+void WindowLayoutTest::toolTips()
+{
+    QFETCH(QString, toolTip);
+    WindowFixture fixture;
+    QCOMPARE(fixture.control<QWidget>(QTest::currentDataTag())->toolTip(), toolTip);
+}
+
+void WindowLayoutTest::messageBoxShowsItsWholeTitle_data()
+{
+    QTest::addColumn<QMessageBox::Icon>("icon");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("short failure") << QMessageBox::Critical << u"Communication Error"_s
+                                   << u"No response from device."_s;
+    QTest::newRow("success") << QMessageBox::Information << u"Information"_s << u"Parameters are successfully read."_s;
+    QTest::newRow("long failure") << QMessageBox::Critical << u"Communication Error"_s
+                                  << u"You tried to communicate with the wrong device. Please select another one."_s;
+}
+
+void WindowLayoutTest::messageBoxShowsItsWholeTitle()
+{
+    QFETCH(QMessageBox::Icon, icon);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    WindowFixture fixture;
+    const auto box = messageBox(fixture.window.get(), icon, title, text);
+    box->show();
+
+    QVERIFY2(box->width() >= widthForTitle(title), qPrintable(QString::number(box->width())));
+    // Room for more than the title's text: the icon and buttons beside it.
+    QVERIFY(widthForTitle(title) > box->fontMetrics().horizontalAdvance(title) * 3 / 2);
+    QCOMPARE(box->windowTitle(), title);
+    QCOMPARE(box->text(), text);
+    QCOMPARE(box->icon(), icon);
+    QCOMPARE(box->parentWidget(), fixture.window.get());
+    QCOMPARE(box->standardButtons(), QMessageBox::Ok);
+    QCOMPARE(box->defaultButton(), box->button(QMessageBox::Ok));
 }
 
 void WindowLayoutTest::barSeparatedFilters_data()
@@ -329,6 +469,8 @@ void WindowLayoutTest::startState()
     QCOMPARE(devices->count(), 0);
     QCOMPARE(devices->currentIndex(), -1);
     QVERIFY(devices->currentText().isEmpty());
+    // Only a search that finds no unit says so.
+    QVERIFY(devices->lineEdit()->placeholderText().isEmpty());
     QCOMPARE(fixture.control<QComboBox>("yPTT_SelComboBox1")->currentIndex(), -1);
     for (QSpinBox *field : fixture.window->findChildren<QSpinBox *>())
         QCOMPARE(field->value(), 0);
